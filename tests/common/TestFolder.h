@@ -1,0 +1,30 @@
+#pragma once
+
+#include "AppState.h"
+#include "ProgramFolder.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+
+// A fresh program folder and fresh shared state for one test case.
+struct TestFolder {
+    QTemporaryDir dir;
+    TestFolder() {
+        resetAppState();
+        setProgramFolderForTesting(dir.path());
+    }
+    ~TestFolder() { setProgramFolderForTesting(QString()); }
+    QString path(const QString& name) const { return dir.path() + u'/' + name; }
+    void write(const QString& name, const QByteArray& bytes) const {
+        QFile f(path(name));
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(bytes);
+    }
+    QByteArray read(const QString& name) const {
+        QFile f(path(name));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+};
