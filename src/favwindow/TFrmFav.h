@@ -1,0 +1,75 @@
+#pragma once
+
+#include "ButtonLayout.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <optional>
+
+class ButtonBox;
+class FavButton;
+class QMenu;
+class QTabWidget;
+class QToolButton;
+class QAction;
+
+// The main window: one tab page per category, each with a box of favorite buttons.
+class TFrmFav : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TFrmFav(QWidget* parent = nullptr);
+    ~TFrmFav() override;
+
+    QTabWidget* pageControl() const { return m_pageControl; }
+    ButtonBox* buttonBox(int position) const;
+    FavButton* favoriteButton(qint32 id) const { return m_buttons.value(id); }
+    QList<FavButton*> favoriteButtons() const;
+
+    // Creation sequence of the window.
+    void FormCreate();
+    // Builds the page "TBST"+i with its box "SBOX"+i as the last tab.
+    void BuildCategoryPage(int i, bool atStartUp);
+    void LoadFavoriteButtons();
+    // The button of CurrentFavorite on page i, in the category's next slot.
+    FavButton* AddFavoriteButton(int i);
+    void FavBtnMouseMove(QWidget* sender);
+    void SBOXdblClick(QWidget* sender);
+    // Destroys every favorite button (and only those).
+    void DestroyFavoriteButtons();
+
+    // The position number that ends a component name, such as 3 of "SBOX3"; -1 when none.
+    static int PositionFromName(const QString& name, const QString& prefix);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void registerButton(FavButton* button);
+
+    QTabWidget* m_pageControl = nullptr;
+    QToolButton* m_sbtnAbout = nullptr;
+    QToolButton* m_sbtnSetup = nullptr;
+    QToolButton* m_sbtnNewCate = nullptr;
+    QToolButton* m_sbtnRemoveCate = nullptr;
+    QToolButton* m_bitBtn1 = nullptr;
+    QToolButton* m_bitBtn2 = nullptr;
+    QMenu* m_popupMenu1 = nullptr;
+    QMenu* m_popupMenu3 = nullptr;
+    QMenu* m_popupMenu4 = nullptr;
+    QAction* m_youtube1 = nullptr;
+    QAction* m_n1 = nullptr;
+    QHash<qint32, FavButton*> m_buttons;
+    QPointer<QWidget> m_popupComponent;
+
+    // During one load the slot counters and layout values stay in memory and [Categories]
+    // is written once at the end, with the same values as one write per button.
+    struct LoadBatch {
+        QHash<QString, int> slotCounters; // by category name, case folded
+        ButtonLayout layout;
+    };
+    std::optional<LoadBatch> m_batch;
+    bool m_duplicateReported = false;
+};
