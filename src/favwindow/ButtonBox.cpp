@@ -22,7 +22,16 @@ void ButtonBox::fitButton(const QRect& rect, int rightMargin, int bottomMargin) 
         c->setMinimumSize(have.expandedTo(need));
 }
 
-void ButtonBox::resetExtent() { content()->setMinimumSize(0, 0); }
+void ButtonBox::resetExtent() {
+    m_pending.clear();
+    content()->setMinimumSize(0, 0);
+}
+
+void ButtonBox::showEvent(QShowEvent* event) {
+    QScrollArea::showEvent(event);
+    if (hasPending())
+        emit shownWithPending(this);
+}
 
 bool ButtonBox::eventFilter(QObject* watched, QEvent* event) {
     if (watched == widget()) {

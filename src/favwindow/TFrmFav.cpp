@@ -70,10 +70,8 @@ TFrmFav::TFrmFav(QWidget* parent) : QMainWindow(parent) {
 }
 
 TFrmFav::~TFrmFav() {
-    // The buttons die with the window's children, after this object's members.
-    for (FavButton* b : std::as_const(m_buttons))
-        b->disconnect(this);
-    m_buttons.clear();
+    // Pages, boxes and buttons report their end to members of this window: end them first.
+    delete m_pageControl;
 }
 
 void TFrmFav::createControls() {
@@ -194,6 +192,11 @@ void TFrmFav::BuildCategoryPage(int i, bool atStartUp) {
     layout->addWidget(box);
     connect(box, &ButtonBox::mouseMoved, this, &TFrmFav::FavBtnMouseMove);
     connect(box, &ButtonBox::doubleClicked, this, &TFrmFav::SBOXdblClick);
+    connect(box, &ButtonBox::shownWithPending, this, &TFrmFav::materialize);
+    connect(box, &QObject::destroyed, this, [this, box] {
+        for (auto it = m_pendingIds.begin(); it != m_pendingIds.end();)
+            it = it.value() == box ? m_pendingIds.erase(it) : std::next(it);
+    });
     m_pageControl->addTab(page, PlainButtonText(appState().CategoryList.value(i)));
 }
 
@@ -201,7 +204,33 @@ ButtonBox* TFrmFav::buttonBox(int position) const {
     return m_pageControl->findChild<ButtonBox*>(QStringLiteral("SBOX") + QString::number(position));
 }
 
-QList<FavButton*> TFrmFav::favoriteButtons() const { return m_buttons.values(); }
+FavButton* TFrmFav::favoriteButton(qint32 id) {
+    if (ButtonBox* box = m_pendingIds.value(id))
+        materialize(box);
+    return m_buttons.value(id);
+}
+
+QList<FavButton*> TFrmFav::favoriteButtons() {
+    for (int i = 0; i < m_pageControl->count(); ++i)
+        if (ButtonBox* box = buttonBox(i); box && box->hasPending())
+            materialize(box);
+    return m_buttons.values();
+}
+
+void TFrmFav::materialize(ButtonBox* box) {
+    const QList<PendingButton> pending = box->takePending();
+    for (const PendingButton& p : pending) {
+        m_pendingIds.remove(p.id);
+        makeButton(p, box)->show();
+    }
+}
+
+FavButton* TFrmFav::makeButton(const PendingButton& p, ButtonBox* box) {
+    auto* button = new FavButton(p.id, p.caption, p.hint, p.link, box ? box->content() : this);
+    button->setGeometry(p.rect);
+    registerButton(button);
+    return button;
+}
 
 void TFrmFav::LoadFavoriteButtons() {
     AppState& st = appState();
@@ -252,7 +281,7 @@ FavButton* TFrmFav::AddFavoriteButton(int i) {
     const FavoriteRecord& rec = st.CurrentFavorite;
     const QString category = st.CategoryList.value(i);
     const qint32 id = rec.id();
-    if (m_buttons.contains(id)) {
+    if (hasFavoriteButton(id)) {
         const QString name = QStringLiteral("FavBtn") + QString::number(id);
         if (m_batch) {
             // A damaged file with a repeated ID: say so once and go on with the rest.
@@ -291,17 +320,21 @@ FavButton* TFrmFav::AddFavoriteButton(int i) {
     const QString caption = utf8::cutText(name, layout.effectiveCaptionLength());
     const QString url = rec.url();
     ButtonBox* box = buttonBox(i);
-    auto* button = new FavButton(id, caption, MakeFavHint(name, url, rec.comment()), url,
-                                 box ? box->content() : nullptr);
-    if (!box)
-        button->setParent(this), button->hide();
-    registerButton(button);
-    const QRect r = layout.slotRect(n);
-    button->setGeometry(r);
-    if (box) {
-        box->fitButton(r, layout.b2bWidth, layout.b2bHeight);
-        button->show();
+    const PendingButton pending{id, caption, MakeFavHint(name, url, rec.comment()), url, layout.slotRect(n)};
+    if (!box) {
+        // No box of that position: the button exists, but nowhere to be seen.
+        FavButton* button = makeButton(pending, nullptr);
+        button->hide();
+        return button;
     }
+    box->fitButton(pending.rect, layout.b2bWidth, layout.b2bHeight);
+    if (m_batch && !box->isVisible()) {
+        box->addPending(pending);
+        m_pendingIds.insert(id, box);
+        return nullptr;
+    }
+    FavButton* button = makeButton(pending, box);
+    button->show();
     return button;
 }
 
@@ -324,6 +357,7 @@ void TFrmFav::registerButton(FavButton* button) {
 void TFrmFav::DestroyFavoriteButtons() {
     const auto buttons = m_buttons.values();
     m_buttons.clear();
+    m_pendingIds.clear();
     qDeleteAll(buttons);
     for (int i = 0; i < m_pageControl->count(); ++i)
         if (ButtonBox* box = buttonBox(i))

@@ -8,6 +8,7 @@
 #include <optional>
 
 class ButtonBox;
+struct PendingButton;
 class FavButton;
 class QMenu;
 class QTabWidget;
@@ -23,15 +24,18 @@ public:
 
     QTabWidget* pageControl() const { return m_pageControl; }
     ButtonBox* buttonBox(int position) const;
-    FavButton* favoriteButton(qint32 id) const { return m_buttons.value(id); }
-    QList<FavButton*> favoriteButtons() const;
+    // The button of a favorite, made now if its page has not been shown yet; null when none.
+    FavButton* favoriteButton(qint32 id);
+    QList<FavButton*> favoriteButtons();
+    bool hasFavoriteButton(qint32 id) const { return m_buttons.contains(id) || m_pendingIds.contains(id); }
 
     // Creation sequence of the window.
     void FormCreate();
     // Builds the page "TBST"+i with its box "SBOX"+i as the last tab.
     void BuildCategoryPage(int i, bool atStartUp);
     void LoadFavoriteButtons();
-    // The button of CurrentFavorite on page i, in the category's next slot.
+    // The button of CurrentFavorite on page i, in the category's next slot. During a load the
+    // button of a page not yet shown is only noted (null is returned) and made when it shows.
     FavButton* AddFavoriteButton(int i);
     void FavBtnMouseMove(QWidget* sender);
     void SBOXdblClick(QWidget* sender);
@@ -48,6 +52,8 @@ private:
     void createControls();
     void createMenus();
     void registerButton(FavButton* button);
+    FavButton* makeButton(const PendingButton& pending, ButtonBox* box);
+    void materialize(ButtonBox* box);
 
     QTabWidget* m_pageControl = nullptr;
     QToolButton* m_sbtnAbout = nullptr;
@@ -62,6 +68,7 @@ private:
     QAction* m_youtube1 = nullptr;
     QAction* m_n1 = nullptr;
     QHash<qint32, FavButton*> m_buttons;
+    QHash<qint32, ButtonBox*> m_pendingIds;
     QPointer<QWidget> m_popupComponent;
 
     // During one load the slot counters and layout values stay in memory and [Categories]

@@ -30,6 +30,7 @@ private slots:
     void mouseMoveShowsLinkAndVideoItem_data();
     void mouseMoveShowsLinkAndVideoItem();
     void windowStateFromSettings();
+    void buttonsOfAPageAppearWhenItShows();
     void doubleClickInBoxSetsCategory();
 };
 
@@ -229,6 +230,22 @@ void TestFavWindow::windowStateFromSettings() {
     QCOMPARE(w.size(), QSize(700, 450));
     QCOMPARE(w.pageControl()->currentIndex(), 2);
     QCOMPARE(appState().CurrentCategoryIndex, 2);
+}
+
+void TestFavWindow::buttonsOfAPageAppearWhenItShows() {
+    TestFolder t;
+    t.write("Config.INI", "[Categories]\nA=1\nB=1\n");
+    t.write("Fav.Dat", favs({recordBytes(1, "A", "a", "u", ""), recordBytes(2, "B", "b", "u", "")}));
+    TFrmFav w;
+    w.show();
+    QVERIFY(w.findChild<FavButton*>("FavBtn1"));
+    QVERIFY(w.findChild<FavButton*>("FavBtn1")->isVisible());
+    w.pageControl()->setCurrentIndex(1);
+    FavButton* b = w.findChild<FavButton*>("FavBtn2");
+    QVERIFY(b);
+    QVERIFY(b->isVisible());
+    QCOMPARE(b->parentWidget(), w.buttonBox(1)->content());
+    QCOMPARE(b->geometry(), QRect(12, 6, 98, 25));
 }
 
 void TestFavWindow::doubleClickInBoxSetsCategory() {
