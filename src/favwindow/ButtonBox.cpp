@@ -38,8 +38,10 @@ bool ButtonBox::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::MouseMove)
             emit mouseMoved(this);
         else if (event->type() == QEvent::MouseButtonDblClick &&
-                 static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+                 static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
             emit doubleClicked(this);
+            return true; // the box's own: not a double-click on the window
+        }
     }
     return QScrollArea::eventFilter(watched, event);
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class TFrmFav;
@@ -27,6 +29,9 @@ struct FavWindowHooks {
     std::function<void(const QString& url)> openVideoPage;
     std::function<void(TFrmFav*)> updateTrigger;
     std::function<void(TFrmFav*)> registerHotKey;
+    std::function<void()> releaseHotKey;
+    // Windows made once after the main window, in order (about box, video page).
+    QList<std::function<void(TFrmFav*)>> afterMainWindow;
     std::function<void(const QStringList& paths, TFrmFav*)> filesDropped;
 };
 

@@ -1,17 +1,26 @@
 #include "TFrmFav.h"
 
+#include "AppIcon.h"
 #include "AppState.h"
 #include "ButtonBox.h"
+#include "CategoryName.h"
+#include "Dialogs.h"
 #include "ErrorReport.h"
 #include "FavButton.h"
 #include "FavHint.h"
 #include "FavWindowHooks.h"
+#include "OpenUrl.h"
 #include "PinletError.h"
 #include "ProductInfo.h"
+#include "Shell.h"
 #include "Store.h"
 #include "Utf8.h"
+#include "WindowReuse.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QMouseEvent>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -19,10 +28,13 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
+#include <QSystemTrayIcon>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <unistd.h>
 
 namespace {
 
@@ -55,6 +67,16 @@ QIcon themedIcon(const char* name, QStyle::StandardPixmap fallback) {
     return QIcon::fromTheme(QLatin1String(name), QApplication::style()->standardIcon(fallback));
 }
 
+std::function<void(int)>& processExit() {
+    static std::function<void(int)> f = [](int code) { ::_exit(code); };
+    return f;
+}
+
+int screenWidth() {
+    const QScreen* screen = QApplication::primaryScreen();
+    return screen ? screen->geometry().width() : 0;
+}
+
 } // namespace
 
 FavWindowHooks& favWindowHooks() {
@@ -64,10 +86,14 @@ FavWindowHooks& favWindowHooks() {
 
 TFrmFav::TFrmFav(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("FrmFav"));
+    setWindowIcon(PinletIcon());
     createControls();
     createMenus();
+    createTray();
     FormCreate();
 }
+
+void TFrmFav::setProcessExit(std::function<void(int)> exitFunction) { processExit() = std::move(exitFunction); }
 
 TFrmFav::~TFrmFav() {
     // Pages, boxes and buttons report their end to members of this window: end them first.
@@ -103,11 +129,22 @@ void TFrmFav::createControls() {
     m_bitBtn2 = makeButton("BitBtn2", QStringLiteral("DC"), QIcon());
     m_bitBtn2->setEnabled(false);
     bar->actions().last()->setVisible(false);
+    connect(m_sbtnNewCate, &QToolButton::clicked, this, [this] { runGuarded([this] { SBtnNewCateClick(); }); });
+    connect(m_sbtnRemoveCate, &QToolButton::clicked, this, [this] { runGuarded([this] { SBtnRemoveCateClick(); }); });
+    connect(m_bitBtn1, &QToolButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(m_sbtnSetup, &QToolButton::clicked, this, [this] { runGuarded([this] { SBtnSetupClick(); }); });
+    // The Help menu opens when the button is released, at the button's lower-left corner.
+    connect(m_sbtnAbout, &QToolButton::released, this, [this] { SBtnAboutMouseUp(m_sbtnAbout->mapFromGlobal(QCursor::pos())); });
 
     m_pageControl = new QTabWidget(this);
     m_pageControl->setObjectName(QStringLiteral("PageControl1"));
     m_pageControl->setDocumentMode(true);
     m_pageControl->setUsesScrollButtons(true);
+    m_pageControl->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_pageControl, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_popupMenu4->popup(m_pageControl->mapToGlobal(pos)); });
+    m_pageControl->tabBar()->installEventFilter(this);
+    m_pageControl->installEventFilter(this);
     setCentralWidget(m_pageControl);
 
     auto* status = new QStatusBar(this);
@@ -123,7 +160,8 @@ void TFrmFav::createMenus() {
         a->setObjectName(QLatin1String(name));
         return a;
     };
-    addItem(m_popupMenu1, "MenuOpenUrl", QStringLiteral("Copy URL"));
+    connect(addItem(m_popupMenu1, "MenuOpenUrl", QStringLiteral("Copy URL")), &QAction::triggered, this,
+            [this] { MenuOpenUrlClick(); });
     m_n1 = m_popupMenu1->addSeparator();
     m_n1->setObjectName(QStringLiteral("N1"));
     m_youtube1 = addItem(m_popupMenu1, "Youtube1", QStringLiteral("Download video"));
@@ -136,8 +174,36 @@ void TFrmFav::createMenus() {
 
     m_popupMenu4 = new QMenu(this);
     m_popupMenu4->setObjectName(QStringLiteral("PopupMenu4"));
-    addItem(m_popupMenu4, "Edit1", QStringLiteral("&Edit"));
-    addItem(m_popupMenu4, "Delete1", QStringLiteral("&Delete"));
+    connect(addItem(m_popupMenu4, "Edit1", QStringLiteral("&Edit")), &QAction::triggered, this,
+            [this] { runGuarded([this] { Edit1Click(); }); });
+    connect(addItem(m_popupMenu4, "Delete1", QStringLiteral("&Delete")), &QAction::triggered, this,
+            [this] { runGuarded([this] { SBtnRemoveCateClick(); }); });
+}
+
+void TFrmFav::createTray() {
+    m_popupMenu2 = new QMenu(this);
+    m_popupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
+    QAction* n5 = m_popupMenu2->addAction(QStringLiteral("&Show MainForm"));
+    n5->setObjectName(QStringLiteral("N5"));
+    connect(n5, &QAction::triggered, this, [this] { TuopanClick(); });
+    QAction* showDropZone = m_popupMenu2->addAction(QStringLiteral("Show &DropZone"));
+    showDropZone->setObjectName(QStringLiteral("ShowDropZone1"));
+    connect(showDropZone, &QAction::triggered, this, [this] { ShowDropZone1Click(); });
+    QAction* n3 = m_popupMenu2->addAction(QStringLiteral("&Exit"));
+    n3->setObjectName(QStringLiteral("N3"));
+    connect(n3, &QAction::triggered, this, [this] { runGuarded([this] { N3Click(); }); });
+
+    // Shown for the whole run. Where no tray exists yet, Qt shows the icon once one appears;
+    // until then a second start or the DropZone brings the window back.
+    m_trayIcon = new QSystemTrayIcon(PinletIcon(), this);
+    m_trayIcon->setObjectName(QStringLiteral("CoolTrayIcon1"));
+    m_trayIcon->setToolTip(product::Name);
+    m_trayIcon->setContextMenu(m_popupMenu2);
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+            TuopanClick();
+    });
+    m_trayIcon->show();
 }
 
 void TFrmFav::FormCreate() {
@@ -167,12 +233,10 @@ void TFrmFav::FormCreate() {
         if (cate >= 0 && cate < m_pageControl->count())
             m_pageControl->setCurrentIndex(cate);
         st.CurrentCategoryIndex = cate;
-        if (favWindowHooks().placeDropZone) {
-            const int top = ini.readInteger(kSize, QStringLiteral("Top"), 39);
-            const int right = ini.readInteger(kSize, QStringLiteral("Right"), 240);
-            const QScreen* screen = QApplication::primaryScreen();
-            favWindowHooks().placeDropZone(top, (screen ? screen->geometry().width() : 0) - right);
-        }
+        m_dropZonePos = QPoint(screenWidth() - ini.readInteger(kSize, QStringLiteral("Right"), 240),
+                               ini.readInteger(kSize, QStringLiteral("Top"), 39));
+        if (favWindowHooks().placeDropZone)
+            favWindowHooks().placeDropZone(m_dropZonePos.y(), m_dropZonePos.x());
         if (favWindowHooks().showDropZoneImage)
             favWindowHooks().showDropZoneImage();
         if (ini.readInteger(kSize, QStringLiteral("HotKey"), 1) == 1 && favWindowHooks().registerHotKey)
@@ -197,7 +261,15 @@ void TFrmFav::BuildCategoryPage(int i, bool atStartUp) {
         for (auto it = m_pendingIds.begin(); it != m_pendingIds.end();)
             it = it.value() == box ? m_pendingIds.erase(it) : std::next(it);
     });
-    m_pageControl->addTab(page, PlainButtonText(appState().CategoryList.value(i)));
+    const QString caption = appState().CategoryList.value(i);
+    page->setProperty("caption", caption);
+    page->setAccessibleName(caption);
+    m_pageControl->addTab(page, PlainButtonText(caption));
+}
+
+QString TFrmFav::pageCaption(int i) const {
+    const QWidget* page = m_pageControl->widget(i);
+    return page ? page->property("caption").toString() : QString();
 }
 
 ButtonBox* TFrmFav::buttonBox(int position) const {
@@ -346,6 +418,7 @@ void TFrmFav::registerButton(FavButton* button) {
             m_buttons.remove(id);
     });
     connect(button, &FavButton::mouseMoved, this, &TFrmFav::FavBtnMouseMove);
+    connect(button, &QPushButton::clicked, this, [this, button] { FavBtnClick(button); });
     button->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(button, &QWidget::customContextMenuRequested, this, [this, button](const QPoint& pos) {
         m_popupComponent = button;
@@ -387,7 +460,263 @@ int TFrmFav::PositionFromName(const QString& name, const QString& prefix) {
     return ok ? v : -1;
 }
 
+// ---- Opening favorites
+
+void TFrmFav::FavBtnClick(FavButton* sender) {
+    const QString url = sender->link();
+    // Opening never reports a failure.
+    try {
+        if (appState().NewWindowMode) {
+            OpenUrl(url, true, WindowReuse::instance(), Shell::instance());
+        } else {
+            OpenUrl(url, false, WindowReuse::instance(), Shell::instance());
+            Shell::instance().open(url);
+        }
+    } catch (const std::exception&) {
+    }
+}
+
+void TFrmFav::MenuOpenUrlClick() {
+    if (const auto* b = qobject_cast<FavButton*>(m_popupComponent.data()))
+        QApplication::clipboard()->setText(b->link());
+}
+
+// ---- Categories
+
+bool TFrmFav::refuseCategoryName(const QString& name) {
+    const QString problem = CategoryNameProblem(name);
+    if (problem.isEmpty())
+        return false;
+    Dialogs::instance().messageBox(nullptr, problem, QStringLiteral("Error"), Dialogs::Icon::Warning,
+                                   Dialogs::Buttons::Ok);
+    return true;
+}
+
+void TFrmFav::SBtnNewCateClick() {
+    AppState& st = appState();
+    st.CategoryCreated = false;
+    const bool preset = !st.PresetCategoryName.isEmpty();
+    const QString name =
+        preset ? st.PresetCategoryName
+               : Dialogs::instance().inputBox(this, QStringLiteral("New Category"), QString(), QString());
+    if (name.isEmpty() || refuseCategoryName(name))
+        return;
+    const IniFile ini = configFile();
+    IniDocument doc = ini.load();
+    const bool exists = doc.valueExists(kCategories, name) ||
+                        std::any_of(st.CategoryList.begin(), st.CategoryList.end(),
+                                    [&](const QString& c) { return c.compare(name, Qt::CaseInsensitive) == 0; });
+    if (exists) {
+        if (!preset)
+            Dialogs::instance().messageBox(nullptr, QStringLiteral("Category Existed"), QStringLiteral("Error"),
+                                           Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
+        return;
+    }
+    doc.setInteger(kCategories, name, 1);
+    ini.save(doc);
+    st.CategoryCreated = true;
+    st.CategoryList.append(name);
+    const int i = st.CategoryList.size() - 1;
+    BuildCategoryPage(i, false);
+    if (favWindowHooks().dropZoneItemAdded)
+        favWindowHooks().dropZoneItemAdded(i, name);
+}
+
+void TFrmFav::Edit1Click() { RenameCategory(); }
+
+void TFrmFav::RenameCategory() {
+    const int i = m_pageControl->currentIndex();
+    if (i < 0)
+        return;
+    AppState& st = appState();
+    const QString oldName = pageCaption(i);
+    const QString newName = Dialogs::instance().inputBox(this, QStringLiteral("Edit"), QString(), oldName);
+    // The same name, Cancel, or an empty name: nothing to do.
+    if (newName == oldName || newName.isEmpty() || refuseCategoryName(newName))
+        return;
+    if (std::any_of(st.CategoryList.begin(), st.CategoryList.end(),
+                    [&](const QString& c) { return c.compare(newName, Qt::CaseInsensitive) == 0; })) {
+        Dialogs::instance().messageBox(nullptr, QStringLiteral("Category Existed"), QStringLiteral("Error"),
+                                       Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
+        return;
+    }
+    for (QString& c : st.CategoryList)
+        if (c.compare(oldName, Qt::CaseInsensitive) == 0) {
+            c = newName;
+            break;
+        }
+    if (!RenameIniKey(ConfigPath(), kCategories, oldName, 1, newName)) {
+        const IniFile ini = configFile();
+        IniDocument doc = ini.load();
+        const int v = doc.readInteger(kCategories, oldName, 1);
+        doc.deleteKey(kCategories, oldName);
+        doc.setInteger(kCategories, newName, v);
+        ini.save(doc);
+    }
+    if (favWindowHooks().dropZoneItemRenamed)
+        favWindowHooks().dropZoneItemRenamed(i, newName);
+    QWidget* page = m_pageControl->widget(i);
+    page->setProperty("caption", newName);
+    page->setAccessibleName(newName);
+    m_pageControl->setTabText(i, PlainButtonText(newName));
+    RenameCategoryInRecords(oldName, newName);
+}
+
+void TFrmFav::SBtnRemoveCateClick() {
+    if (m_pageControl->count() == 0)
+        return;
+    AppState& st = appState();
+    const int i = m_pageControl->currentIndex();
+    const QString caption = pageCaption(i);
+    if (st.CategoryList.value(i) != caption) {
+        Dialogs::instance().messageBox(nullptr, QStringLiteral("Error\uFF01Can not continue"), QStringLiteral("Error"),
+                                       Dialogs::Icon::Error, Dialogs::Buttons::Ok);
+        return;
+    }
+    if (Dialogs::instance().messageBox(this, QStringLiteral("Delete Category [") + caption + QStringLiteral("] ?"),
+                                       QStringLiteral("Delete Confirmation"), Dialogs::Icon::Warning,
+                                       Dialogs::Buttons::OkCancel) != Dialogs::Ok)
+        return;
+    QWidget* page = m_pageControl->widget(i);
+    m_pageControl->removeTab(i);
+    delete page;
+    // The page after it becomes active; after the last one, the first.
+    if (m_pageControl->count() > 0)
+        m_pageControl->setCurrentIndex(i < m_pageControl->count() ? i : 0);
+    renumberPages(i);
+    st.CategoryList.removeAt(i);
+    if (favWindowHooks().dropZoneItemRemoved)
+        favWindowHooks().dropZoneItemRemoved(i);
+    configFile().deleteKey(kCategories, caption);
+}
+
+void TFrmFav::renumberPages(int from) {
+    for (int k = from; k < m_pageControl->count(); ++k) {
+        QWidget* page = m_pageControl->widget(k);
+        page->setObjectName(QStringLiteral("TBST") + QString::number(k));
+        if (auto* box = page->findChild<ButtonBox*>())
+            box->setObjectName(QStringLiteral("SBOX") + QString::number(k));
+    }
+}
+
+void TFrmFav::PageControl1MouseDown(Qt::MouseButton button, const QPoint& tabBarPos) {
+    if (button != Qt::RightButton)
+        return;
+    const int tab = m_pageControl->tabBar()->tabAt(tabBarPos);
+    if (tab >= 0)
+        m_pageControl->setCurrentIndex(tab);
+}
+
+void TFrmFav::ShowDropZone1Click() {
+    if (favWindowHooks().showDropZone)
+        favWindowHooks().showDropZone();
+}
+
+bool TFrmFav::eventFilter(QObject* watched, QEvent* event) {
+    QTabBar* bar = m_pageControl ? m_pageControl->tabBar() : nullptr;
+    if (watched == bar && event->type() == QEvent::MouseButtonPress) {
+        const auto* me = static_cast<QMouseEvent*>(event);
+        PageControl1MouseDown(me->button(), me->position().toPoint());
+    }
+    if ((watched == bar || watched == m_pageControl) && event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && m_pageControl->currentIndex() >= 0) {
+        runGuarded([this] { RenameCategory(); });
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- Window state, tray and exit
+
+bool TFrmFav::FormCloseQuery() {
+    const bool saved = runGuarded([this] {
+        const IniFile ini = configFile();
+        IniDocument doc = ini.load();
+        doc.setInteger(kSize, QStringLiteral("Height"), height());
+        doc.setInteger(kSize, QStringLiteral("Width"), width());
+        doc.setInteger(kSize, QStringLiteral("CateID"), m_pageControl->currentIndex());
+        ini.save(doc);
+    });
+    if (saved)
+        HideMainWindow();
+    return false;
+}
+
 void TFrmFav::closeEvent(QCloseEvent* event) {
     event->ignore();
-    hide();
+    FormCloseQuery();
+}
+
+void TFrmFav::SaveExitState() {
+    QPoint dz = m_dropZonePos;
+    if (favWindowHooks().dropZoneGeometry)
+        dz = favWindowHooks().dropZoneGeometry().topLeft();
+    const IniFile ini = configFile();
+    IniDocument doc = ini.load();
+    doc.setInteger(kSize, QStringLiteral("Height"), height());
+    doc.setInteger(kSize, QStringLiteral("Width"), width());
+    doc.setInteger(kSize, QStringLiteral("Top"), dz.y());
+    doc.setInteger(kSize, QStringLiteral("Right"), screenWidth() - dz.x());
+    doc.setInteger(kSize, QStringLiteral("CateID"), m_pageControl->currentIndex());
+    ini.save(doc);
+}
+
+void TFrmFav::N3Click() {
+    SaveExitState();
+    processExit()(0);
+}
+
+void TFrmFav::EndSession() { QCoreApplication::exit(0); }
+
+void TFrmFav::TuopanClick() { ShowMainWindow(); }
+
+void TFrmFav::ShowMainWindow() {
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    raise();
+    activateWindow();
+}
+
+void TFrmFav::HideMainWindow() { hide(); }
+
+// A visible top-level window has its taskbar entry: nothing more to do here.
+void TFrmFav::ShowTaskbarButton() {}
+
+void TFrmFav::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (event->spontaneous())
+        return;
+    ShowTaskbarButton();
+    if (favWindowHooks().updateTrigger)
+        favWindowHooks().updateTrigger(this);
+}
+
+void TFrmFav::BitBtn1Click() {
+    const bool toTop = m_bitBtn1->text() == QLatin1String("TopMost");
+    const bool visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, toTop);
+    if (visible)
+        show(); // changing the flags hides a window
+    m_bitBtn1->setText(toTop ? QStringLiteral("Normal") : QStringLiteral("TopMost"));
+}
+
+void TFrmFav::mouseDoubleClickEvent(QMouseEvent* event) {
+    QMainWindow::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton)
+        FormDblClick();
+}
+
+void TFrmFav::FormDblClick() { runGuarded([this] { SBtnNewCateClick(); }); }
+
+void TFrmFav::SBtnSetupClick() {
+    if (favWindowHooks().openOptions)
+        favWindowHooks().openOptions(this);
+}
+
+void TFrmFav::SBtnAboutMouseUp(const QPoint& posInButton) {
+    const QPoint corner = QCursor::pos() - posInButton + QPoint(0, m_sbtnAbout->height());
+    if (favWindowHooks().popupHelp)
+        favWindowHooks().popupHelp(this, corner);
 }

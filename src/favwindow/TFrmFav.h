@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <optional>
 
 class ButtonBox;
@@ -14,6 +15,7 @@ class QMenu;
 class QTabWidget;
 class QToolButton;
 class QAction;
+class QSystemTrayIcon;
 
 // The main window: one tab page per category, each with a box of favorite buttons.
 class TFrmFav : public QMainWindow {
@@ -44,13 +46,56 @@ public:
 
     // The position number that ends a component name, such as 3 of "SBOX3"; -1 when none.
     static int PositionFromName(const QString& name, const QString& prefix);
+    // The category name shown by page i.
+    QString pageCaption(int i) const;
+
+    // Opening favorites.
+    void FavBtnClick(FavButton* sender);
+    void MenuOpenUrlClick();
+    // The favorite button on which the favorite menu was opened last.
+    QWidget* popupComponent() const { return m_popupComponent; }
+    void setPopupComponent(QWidget* w) { m_popupComponent = w; }
+
+    // Categories.
+    void SBtnNewCateClick();
+    void SBtnRemoveCateClick();
+    void Edit1Click();
+    void RenameCategory();
+    void PageControl1MouseDown(Qt::MouseButton button, const QPoint& tabBarPos);
+    void ShowDropZone1Click();
+
+    // Window state, tray and exit.
+    // Saves size and active page and hides the window to the tray; false when saving failed.
+    bool FormCloseQuery();
+    void N3Click();
+    // The desktop session ends (or SIGTERM/SIGINT): the loop ends and nothing is saved.
+    void EndSession();
+    void TuopanClick();
+    void ShowMainWindow();
+    void HideMainWindow();
+    void ShowTaskbarButton();
+    void BitBtn1Click();
+    void FormDblClick();
+    void SBtnSetupClick();
+    void SBtnAboutMouseUp(const QPoint& posInButton);
+    QSystemTrayIcon* trayIcon() const { return m_trayIcon; }
+    // The five [Size] keys that an Exit saves.
+    void SaveExitState();
+    // How "&Exit" of the tray ends the process (tests replace it).
+    static void setProcessExit(std::function<void(int)> exitFunction);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createControls();
     void createMenus();
+    void createTray();
+    void renumberPages(int from);
+    bool refuseCategoryName(const QString& name);
     void registerButton(FavButton* button);
     FavButton* makeButton(const PendingButton& pending, ButtonBox* box);
     void materialize(ButtonBox* box);
@@ -65,6 +110,8 @@ private:
     QMenu* m_popupMenu1 = nullptr;
     QMenu* m_popupMenu3 = nullptr;
     QMenu* m_popupMenu4 = nullptr;
+    QMenu* m_popupMenu2 = nullptr;
+    QSystemTrayIcon* m_trayIcon = nullptr;
     QAction* m_youtube1 = nullptr;
     QAction* m_n1 = nullptr;
     QHash<qint32, FavButton*> m_buttons;
@@ -79,4 +126,6 @@ private:
     };
     std::optional<LoadBatch> m_batch;
     bool m_duplicateReported = false;
+    // Where the DropZone was placed at start, for an Exit without a DropZone window.
+    QPoint m_dropZonePos;
 };

@@ -1,0 +1,5 @@
+#include "CaptureHooks.h"
+
+#include "FavWindowHooks.h"
+
+void installCaptureHooks() {}

@@ -1,0 +1,5 @@
+#include "HelpHooks.h"
+
+#include "FavWindowHooks.h"
+
+void installHelpHooks() {}

@@ -1,0 +1,5 @@
+#include "OptionsHooks.h"
+
+#include "FavWindowHooks.h"
+
+void installOptionsHooks() {}
