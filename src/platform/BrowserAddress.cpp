@@ -1,0 +1,3 @@
+#include "BrowserProbe.h"
+
+QString BrowserAddress(const BrowserWindowInfo&, int) { return {}; }

@@ -1,0 +1,3 @@
+#include "BrowserProbe.h"
+
+std::optional<BrowserWindowInfo> FrontBrowserWindow() { return std::nullopt; }
