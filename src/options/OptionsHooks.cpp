@@ -1,5 +1,6 @@
 #include "OptionsHooks.h"
 
 #include "FavWindowHooks.h"
+#include "TFrmSetup.h"
 
-void installOptionsHooks() {}
+void installOptionsHooks() { favWindowHooks().openOptions = [](TFrmFav* main) { OpenOptionsDialog(main); }; }

@@ -1,0 +1,5 @@
+#include "UserInfo.h"
+
+#include <unistd.h>
+
+bool runningAsRoot() { return ::geteuid() == 0; }
