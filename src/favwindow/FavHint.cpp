@@ -21,3 +21,9 @@ bool IsVideoLink(const QString& url) {
     return url.contains(QLatin1String("youtube."), Qt::CaseInsensitive) &&
            url.contains(QLatin1String("watch"), Qt::CaseInsensitive);
 }
+
+bool CanDownloadVideo(const QString& url) {
+    return url.contains(QLatin1String("youtube."), Qt::CaseInsensitive) && url.contains(u'/');
+}
+
+int EditorUrlFieldWidth(bool videoButtonShown) { return videoButtonShown ? 289 : 409; }

@@ -11,3 +11,7 @@ QString ExtractUrl(const QString& hint);
 QString LinkFromHint(const QString& hint);
 // Whether a link is a video page that the download page can take.
 bool IsVideoLink(const QString& url);
+// Whether the editor's "Download Video" is enabled for the text of its URL field.
+bool CanDownloadVideo(const QString& url);
+// Width of the editor's URL field: narrower when "Download Video" stands beside it.
+int EditorUrlFieldWidth(bool videoButtonShown);

@@ -165,6 +165,7 @@ void TFrmFav::createMenus() {
     m_n1 = m_popupMenu1->addSeparator();
     m_n1->setObjectName(QStringLiteral("N1"));
     m_youtube1 = addItem(m_popupMenu1, "Youtube1", QStringLiteral("Download video"));
+    connect(m_youtube1, &QAction::triggered, this, [this] { runGuarded([this] { Youtube1Click(); }); });
     m_popupMenu1->addSeparator()->setObjectName(QStringLiteral("N4"));
     addItem(m_popupMenu1, "MenuEditFav", QStringLiteral("Edit"));
     addItem(m_popupMenu1, "MenuRemoveFav", QStringLiteral("Delete"));
@@ -479,6 +480,15 @@ void TFrmFav::FavBtnClick(FavButton* sender) {
 void TFrmFav::MenuOpenUrlClick() {
     if (const auto* b = qobject_cast<FavButton*>(m_popupComponent.data()))
         QApplication::clipboard()->setText(b->link());
+}
+
+void TFrmFav::Youtube1Click() {
+    const auto* b = qobject_cast<FavButton*>(m_popupComponent.data());
+    if (!b)
+        return;
+    appState().VideoUrl = LinkFromHint(b->hint());
+    if (favWindowHooks().openVideoPage)
+        favWindowHooks().openVideoPage(appState().VideoUrl);
 }
 
 // ---- Categories
