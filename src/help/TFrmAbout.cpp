@@ -53,7 +53,10 @@ TFrmAbout::TFrmAbout(QWidget* parent) : QDialog(parent) {
     link->setAccessibleName(QStringLiteral("Homepage ") + site);
     link->adjustSize();
     connect(link, &QLabel::linkActivated, this, [this] { Label6Click(); });
-    addLabel(this, "Label5", QStringLiteral("Copyright \u00A9 2008-2026 The Pinlet developers"), 192, 280);
+    QLabel* copyright = addLabel(this, "Label5", QStringLiteral("Copyright \u00A9 2008-2026 Pinlet developers"), 192, 280);
+    copyright->setWordWrap(true);
+    copyright->setFixedWidth(kClientSize.width() - 192 - 8);
+    copyright->adjustSize();
     FormCreate();
 }
 

@@ -42,13 +42,17 @@ QLineEdit* addEdit(QWidget* parent, const char* name, int x, int y, const QStrin
     e->setToolTip(hint);
     label->setBuddy(e);
     e->setAccessibleName(label->text());
+    // Fonts wider than the dialog was drawn for must not run a label into its box.
+    const int room = x - 4 - label->x();
+    if (label->width() > room)
+        label->move(std::max(4, x - 4 - label->width()), label->y());
     return e;
 }
 
 QCheckBox* addCheck(QWidget* parent, const char* name, const QString& text, int x, int y, int w, const QString& hint) {
     auto* c = new QCheckBox(text, parent);
     c->setObjectName(QLatin1String(name));
-    c->setGeometry(x, y, w, 17);
+    c->setGeometry(x, y, std::max(w, c->sizeHint().width()), std::max(17, c->sizeHint().height()));
     c->setToolTip(hint);
     return c;
 }
