@@ -20,6 +20,8 @@
 #include <functional>
 #include <netinet/in.h>
 #include <poll.h>
+#include <csignal>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -84,6 +86,8 @@ public:
                            .toUtf8());
             conf.close();
             m_process.setProcessChannelMode(QProcess::MergedChannels);
+            // A test that crashes must not leave its server running.
+            m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
             m_process.start(binary(), {QStringLiteral("-p"), d, QStringLiteral("-e"), d + QStringLiteral("/error.log"),
                                        QStringLiteral("-c"), d + QStringLiteral("/nginx.conf")});
             if (!m_process.waitForStarted(10000)) {

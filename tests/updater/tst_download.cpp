@@ -310,8 +310,8 @@ void TestDownload::faults() {
     if (!existing.isNull())
         writeAll(dest(), existing);
     HttpDownloader d;
-    d.headerTimeoutMs = 1500;
-    d.bodyTimeoutMs = 1500;
+    d.headerTimeoutMs = 5000;
+    d.bodyTimeoutMs = 5000;
     QElapsedTimer clock;
     clock.start();
     QCOMPARE(d.DownloadFile(server.url(QStringLiteral("f.bin")), dest()), ok);
