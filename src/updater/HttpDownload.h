@@ -3,8 +3,10 @@
 #include "TcpConnection.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <utility>
 
 // Splitting an update URL: blanks trimmed, an "http://" in any case dropped, then the text
@@ -65,9 +67,16 @@ public:
     // Why the last call failed; empty after a success.
     QString lastError;
 
+    // Writes what has been received but not yet written to the file of the running call.
+    // The program calls it before it ends abruptly in the middle of a download.
+    bool flushPending();
+
 private:
     enum class Header { Complete, Failed };
     Header readHeader(int& status, QList<QByteArray>& lines);
 
     TcpConnection DownloadSocket;
+    QFile* m_file = nullptr;
+    std::unique_ptr<char[]> m_pending;
+    qint64 m_pendingBytes = 0;
 };

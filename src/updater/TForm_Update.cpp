@@ -54,7 +54,8 @@ TForm_Update::TForm_Update(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form_Update"));
     endProgram = [this](int code, bool atOnce) {
         if (atOnce) {
-            // Every downloaded block is in its file already; nothing else needs saving.
+            // What has arrived goes to its file; nothing else needs saving.
+            m_download.flushPending();
             std::_Exit(code);
         }
         m_ended = true;
