@@ -9,7 +9,7 @@
 #include <QUrl>
 
 HttpGetResult httpGet(const QString& url, int silenceMs, const QList<QPair<QByteArray, QByteArray>>& headers,
-                      qint64 maxBytes) {
+                      qint64 maxBytes, int totalMs) {
     HttpGetResult result;
     const QUrl u(url, QUrl::StrictMode);
     if (!u.isValid() || u.host().isEmpty() || (u.scheme() != u"http" && u.scheme() != u"https")) {
@@ -38,10 +38,18 @@ HttpGetResult httpGet(const QString& url, int silenceMs, const QList<QPair<QByte
         }
     });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QTimer overall;
+    overall.setSingleShot(true);
+    QObject::connect(&overall, &QTimer::timeout, &loop, [&] {
+        timedOut = true;
+        reply->abort();
+    });
     silence.start(silenceMs);
+    overall.start(totalMs);
     if (!reply->isFinished())
         loop.exec();
     silence.stop();
+    overall.stop();
     if (timedOut)
         result.error = QStringLiteral("Timed out");
     else if (tooLarge)

@@ -224,6 +224,11 @@ void TForm_Update::setRowImage(int row, int index) {
         return;
     item->setData(0, kImageRole, index);
     item->setIcon(0, statusImage(index));
+    // The image alone tells the outcome; screen readers and tool tips get it in words.
+    static const char* const words[] = {"Being processed", "Downloaded", "Download failed", "No update needed"};
+    const QString word = index >= 0 && index < 4 ? QString::fromLatin1(words[index]) : QString();
+    item->setData(0, Qt::AccessibleDescriptionRole, word);
+    item->setToolTip(0, word);
 }
 
 void TForm_Update::showProgress(qint64 received, qint64 remaining) {

@@ -189,6 +189,7 @@ void TestWizard::listFetchFails_data() {
     QTest::newRow("no server entry") << QString() << true;
     QTest::newRow("list missing on the server") << "NGINX/none/" << true;
     QTest::newRow("no update folder") << "NGINX/upd/" << false;
+    QTest::newRow("server never answers") << "SILENT" << true;
 }
 
 void TestWizard::listFetchFails() {
@@ -199,6 +200,19 @@ void TestWizard::listFetchFails() {
         url = m_nginx.url(url.mid(6));
         publish("[Pinlet]\ndatetime=" + kNew.toUtf8() + "\n");
     }
+    std::unique_ptr<ScriptedServer> silent;
+    if (url == u"SILENT") {
+        silent = std::make_unique<ScriptedServer>([&silent](int fd, const QByteArray&, int) {
+            // Keep the connection open and say nothing until the client gives up.
+            for (int i = 0; i < 1200 && !silent->stopping(); ++i) {
+                char c;
+                pollfd p{fd, POLLIN, 0};
+                if (::poll(&p, 1, 50) > 0 && ::recv(fd, &c, 1, 0) <= 0)
+                    break;
+            }
+        });
+        url = silent->url(QStringLiteral("upd/"));
+    }
     WizardFixture fx;
     if (!updateFolder)
         QDir(fx.folder + QStringLiteral("update")).removeRecursively();
@@ -207,7 +221,18 @@ void TestWizard::listFetchFails() {
         servers.append({QStringLiteral("Here"), url});
     fx.writeSettings(QStringLiteral("pinlet"), QStringLiteral("Pinlet"), servers);
     TForm_Update& form = fx.create(mainName());
+    // The window goes on handling its events while the list is fetched.
+    int ticks = 0;
+    QTimer tick;
+    connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+    tick.start(100);
+    QElapsedTimer clock;
+    clock.start();
     fx.control<QPushButton>(QStringLiteral("btn_next"))->click();
+    if (silent) {
+        QVERIFY(clock.elapsed() >= 4500);
+        QVERIFY(ticks > 10);
+    }
     QCOMPARE(fx.dialogs.boxes.size(), 1);
     const auto box = fx.dialogs.boxes.first();
     QCOMPARE(box.text, QStringLiteral("Updating Error! Please try again."));
