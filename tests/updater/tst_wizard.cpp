@@ -339,7 +339,9 @@ void TestWizard::mixedPass() {
     QCOMPARE(form.imageIndex(2), 3);
     auto* files = fx.control<QTreeWidget>(QStringLiteral("ListView_files"));
     QCOMPARE(files->topLevelItem(0)->text(2), QStringLiteral("Downloading"));
-    QVERIFY(progress.contains(QStringLiteral("4,096 bytes / 200,000 bytes ")));
+    // A receive may bring less than a whole block; the text follows whatever came.
+    QVERIFY(progress.first().endsWith(QStringLiteral(" bytes / 200,000 bytes ")));
+    QVERIFY(progress.contains(QStringLiteral("200,000 bytes / 200,000 bytes ")));
     QCOMPARE(progress.last(), QStringLiteral("5,000 bytes / 5,000 bytes "));
     QCOMPARE(readAll(fx.folder + QStringLiteral("app.bin")), app);
     QCOMPARE(readAll(fx.folder + QStringLiteral("lib/core.so")), lib);
