@@ -281,6 +281,10 @@ bool HttpDownloader::DownloadFile(const QString& url, const QString& dest) {
     RequestHost = UrlHost(url);
     RequestPath = UrlPath(url);
     const auto [hostName, port] = hostAndPort(RequestHost);
+    // Another scheme would be taken for a host name ("https:"); this client speaks plain HTTP.
+    if (url.trimmed().contains(QLatin1String("://")) &&
+        !url.trimmed().startsWith(QLatin1String("http://"), Qt::CaseInsensitive))
+        return finish(false, QStringLiteral("Only http:// addresses can be fetched: %1").arg(url));
     if (hostName.isEmpty())
         return finish(false, QStringLiteral("No host in %1").arg(url));
 

@@ -374,6 +374,8 @@ void TestDownload::unreachableServer() {
     QVERIFY(!d.DownloadFile(QStringLiteral("http://127.0.0.1:%1/f").arg(port), dest()));
     QVERIFY(!d.DownloadFile(QStringLiteral("http://127.0.0.1:99999/f"), dest()));
     QVERIFY(!d.DownloadFile(QStringLiteral("http:///f"), dest()));
+    QVERIFY(!d.DownloadFile(QStringLiteral("https://127.0.0.1:%1/f").arg(port), dest()));
+    QVERIFY(d.lastError.contains(QStringLiteral("http://")));
     QCOMPARE(readAll(dest()), QByteArray("part"));
 }
 
