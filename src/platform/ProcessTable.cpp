@@ -39,9 +39,13 @@ QList<ProcessEntry> runningProcesses() {
     return list;
 }
 
-bool terminateProcess(pid_t pid) { return pid > 0 && ::kill(pid, SIGTERM) == 0; }
+bool terminateProcess(pid_t pid) {
+    return pid > 0 && ::kill(pid, SIGTERM) == 0;
+}
 
-bool killProcess(pid_t pid) { return pid > 0 && ::kill(pid, SIGKILL) == 0; }
+bool killProcess(pid_t pid) {
+    return pid > 0 && ::kill(pid, SIGKILL) == 0;
+}
 
 bool processAlive(pid_t pid) {
     if (pid <= 0 || (::kill(pid, 0) != 0 && errno == ESRCH))

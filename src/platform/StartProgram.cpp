@@ -27,4 +27,6 @@ bool startProgram(const QString& program, const QString& folder) {
     return !found.isEmpty() && QProcess::startDetached(found, {}, folder);
 }
 
-bool openLink(const QString& url) { return QDesktopServices::openUrl(QUrl::fromUserInput(url)); }
+bool openLink(const QString& url) {
+    return QDesktopServices::openUrl(QUrl::fromUserInput(url));
+}

@@ -42,7 +42,9 @@ TcpConnection::Wait waitFor(int fd, short events, int timeoutMs, const TcpConnec
 }
 } // namespace
 
-TcpConnection::~TcpConnection() { close(); }
+TcpConnection::~TcpConnection() {
+    close();
+}
 
 void TcpConnection::close() {
     if (m_fd >= 0)

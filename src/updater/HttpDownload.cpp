@@ -145,17 +145,19 @@ std::pair<QString, quint16> hostAndPort(const QString& hostText) {
 }
 
 QByteArray headRequest(const QString& host, const QString& path) {
-    return "HEAD /" + encodePath(path) + " HTTP/1.1\r\n"
+    return "HEAD /" + encodePath(path) +
+           " HTTP/1.1\r\n"
            "Pragma: no-cache\r\n"
            "Cache-Control: no-cache\r\n" +
            QByteArray(kUserAgent) + "Host: " + hostHeader(host) + "\r\n\r\n";
 }
 
 QByteArray getRequest(const QString& host, const QString& path, qint64 from) {
-    return "GET /" + encodePath(path) + " HTTP/1.1\r\n"
+    return "GET /" + encodePath(path) +
+           " HTTP/1.1\r\n"
            "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*\r\n" +
-           QByteArray(kUserAgent) + "RANGE: bytes=" + QByteArray::number(from) + "-\r\n" + "Host: " +
-           hostHeader(host) + "\r\n\r\n";
+           QByteArray(kUserAgent) + "RANGE: bytes=" + QByteArray::number(from) + "-\r\n" + "Host: " + hostHeader(host) +
+           "\r\n\r\n";
 }
 
 QString formatCount(qint64 value) {
@@ -170,8 +172,7 @@ QString progressText(qint64 received, qint64 remaining) {
     return formatCount(received) + QStringLiteral(" bytes / ") + formatCount(remaining) + QStringLiteral(" bytes ");
 }
 
-SocketLine ReadSocketLine(TcpConnection& connection, int timeoutMs, const QByteArray& terminator,
-                          qsizetype maxBytes) {
+SocketLine ReadSocketLine(TcpConnection& connection, int timeoutMs, const QByteArray& terminator, qsizetype maxBytes) {
     SocketLine line;
     QByteArray collected;
     for (;;) {
@@ -333,8 +334,8 @@ bool HttpDownloader::DownloadFile(const QString& url, const QString& dest) {
             return finish(true);
         if (status != 206 || !RangeAnswered)
             return finish(false, QStringLiteral("The server did not answer the range (status %1)").arg(status));
-        if (!rangeValid || first != ResumeOffset || (rangeTotal >= 0 && rangeTotal != totalLength) ||
-            last < first || (remainingLength >= 0 && remainingLength != last - first + 1))
+        if (!rangeValid || first != ResumeOffset || (rangeTotal >= 0 && rangeTotal != totalLength) || last < first ||
+            (remainingLength >= 0 && remainingLength != last - first + 1))
             return finish(false, QStringLiteral("The server's range does not fit the request"));
         if (remainingLength < 0)
             remainingLength = last - first + 1;

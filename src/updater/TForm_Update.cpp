@@ -44,8 +44,7 @@ QString siteUrl() {
     return env.isEmpty() ? QStringLiteral(PINLET_SITE_URL) : env;
 }
 
-template <class F>
-void guarded(F&& f) {
+template <class F> void guarded(F&& f) {
     runGuarded(std::forward<F>(f));
 }
 } // namespace
@@ -122,7 +121,8 @@ void TForm_Update::buildControls() {
     ListView_files->setRootIsDecorated(false);
     ListView_files->setUniformRowHeights(true);
     ListView_files->setAllColumnsShowFocus(true);
-    ListView_files->setHeaderLabels({QStringLiteral("File Name"), QStringLiteral("Modified"), QStringLiteral("Status")});
+    ListView_files->setHeaderLabels(
+        {QStringLiteral("File Name"), QStringLiteral("Modified"), QStringLiteral("Status")});
     ListView_files->setColumnWidth(1, 130);
     ListView_files->setColumnWidth(2, 88);
     ListView_files->header()->setStretchLastSection(false);
@@ -191,7 +191,9 @@ void TForm_Update::FormCreate() {
         Edt_url->setText(servers.first().second);
 }
 
-void TForm_Update::FormShow() { btn_next->setFocus(); }
+void TForm_Update::FormShow() {
+    btn_next->setFocus();
+}
 
 void TForm_Update::FormActivate() {
     // The window keeps its fixed size; nothing to restore here on this desktop.
@@ -202,7 +204,8 @@ void TForm_Update::ListBox_serversClick() {
     const int row = ListBox_servers->currentRow();
     if (row < 0)
         return;
-    const auto servers = IniFile(ProgramFolder + QStringLiteral("Update.ini")).readSectionValues(QStringLiteral("update"));
+    const auto servers =
+        IniFile(ProgramFolder + QStringLiteral("Update.ini")).readSectionValues(QStringLiteral("update"));
     Edt_url->setText(row < servers.size() ? servers.at(row).second : QStringLiteral("http://"));
 }
 
@@ -406,8 +409,8 @@ void TForm_Update::finishStep() {
             else
                 failed.append(name); // the downloaded copy stays for the next pass
         }
-        const QString exe =
-            IniFile(ProgramFolder + QStringLiteral("Update.ini")).readString(QStringLiteral("chis"), QStringLiteral("exe"), QString());
+        const QString exe = IniFile(ProgramFolder + QStringLiteral("Update.ini"))
+                                .readString(QStringLiteral("chis"), QStringLiteral("exe"), QString());
         if (UpdateFound) {
             if (failed.isEmpty())
                 Dialogs::instance().messageBox(nullptr, QStringLiteral("Update completed!"), QString(),
@@ -433,7 +436,9 @@ void TForm_Update::stopAction() {
     m_download.StopRequested = true;
 }
 
-void TForm_Update::Button2Click() { stopAction(); }
+void TForm_Update::Button2Click() {
+    stopAction();
+}
 
 void TForm_Update::btn_preClick() {
     stopAction();
@@ -442,7 +447,9 @@ void TForm_Update::btn_preClick() {
     btn_next->setEnabled(true);
 }
 
-void TForm_Update::Button1Click() { openUrl(siteUrl()); }
+void TForm_Update::Button1Click() {
+    openUrl(siteUrl());
+}
 
 void TForm_Update::Notebook_stepPageChanged() {
     if (Notebook_step->currentIndex() == 0) {

@@ -11,16 +11,16 @@
 #include <QMutex>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QTcpServer>
 
 #include <arpa/inet.h>
 #include <atomic>
+#include <csignal>
 #include <functional>
 #include <netinet/in.h>
 #include <poll.h>
-#include <csignal>
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <thread>
@@ -73,17 +73,17 @@ public:
             const QString d = m_dir.path();
             QFile conf(d + QStringLiteral("/nginx.conf"));
             conf.open(QIODevice::WriteOnly | QIODevice::Truncate);
-            conf.write(QStringLiteral(
-                           "daemon off;\nmaster_process off;\nworker_processes 1;\npid %1/nginx.pid;\n"
-                           "error_log %1/error.log;\nevents { worker_connections 64; }\n"
-                           "http {\n  access_log %1/access.log;\n  client_body_temp_path %1/temp;\n"
-                           "  proxy_temp_path %1/temp;\n  fastcgi_temp_path %1/temp;\n  uwsgi_temp_path %1/temp;\n"
-                           "  scgi_temp_path %1/temp;\n  default_type application/octet-stream;\n"
-                           "  types { text/html htm; }\n  sendfile on;\n"
-                           "  server {\n    listen 127.0.0.1:%2;\n    root %1/root;\n    location / { }\n  }\n}\n")
-                           .arg(d)
-                           .arg(m_port)
-                           .toUtf8());
+            conf.write(
+                QStringLiteral("daemon off;\nmaster_process off;\nworker_processes 1;\npid %1/nginx.pid;\n"
+                               "error_log %1/error.log;\nevents { worker_connections 64; }\n"
+                               "http {\n  access_log %1/access.log;\n  client_body_temp_path %1/temp;\n"
+                               "  proxy_temp_path %1/temp;\n  fastcgi_temp_path %1/temp;\n  uwsgi_temp_path %1/temp;\n"
+                               "  scgi_temp_path %1/temp;\n  default_type application/octet-stream;\n"
+                               "  types { text/html htm; }\n  sendfile on;\n"
+                               "  server {\n    listen 127.0.0.1:%2;\n    root %1/root;\n    location / { }\n  }\n}\n")
+                    .arg(d)
+                    .arg(m_port)
+                    .toUtf8());
             conf.close();
             m_process.setProcessChannelMode(QProcess::MergedChannels);
             // A test that crashes must not leave its server running.

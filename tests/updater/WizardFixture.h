@@ -17,9 +17,9 @@ struct WizardFixture {
     QString folder; // the program folder, ending in "/"
     FakeDialogs dialogs;
     std::unique_ptr<TForm_Update> form;
-    QList<QPair<int, bool>> ends;             // endProgram calls
-    QList<QPair<QString, QString>> started;   // startExe calls
-    QStringList opened;                       // openUrl calls
+    QList<QPair<int, bool>> ends;           // endProgram calls
+    QList<QPair<QString, QString>> started; // startExe calls
+    QStringList opened;                     // openUrl calls
 
     WizardFixture() {
         folder = outer.path() + QStringLiteral("/prog/");
@@ -55,10 +55,7 @@ struct WizardFixture {
         form->downloader().bodyTimeoutMs = 20000;
         return *form;
     }
-    template <class T = QWidget>
-    T* control(const QString& name) const {
-        return form->findChild<T*>(name);
-    }
+    template <class T = QWidget> T* control(const QString& name) const { return form->findChild<T*>(name); }
     QStringList boxTexts() const {
         QStringList out;
         for (const auto& b : dialogs.boxes)

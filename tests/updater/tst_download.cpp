@@ -26,8 +26,8 @@ ScriptedServer::Script rangeServer(QByteArray content) {
         const QByteArray body = content.mid(from);
         ScriptedServer::send(fd, "HTTP/1.1 206 Partial Content\r\nContent-Length: " + QByteArray::number(body.size()) +
                                      "\r\nContent-Range: bytes " + QByteArray::number(from) + "-" +
-                                     QByteArray::number(content.size() - 1) + "/" +
-                                     QByteArray::number(content.size()) + "\r\n\r\n");
+                                     QByteArray::number(content.size() - 1) + "/" + QByteArray::number(content.size()) +
+                                     "\r\n\r\n");
         ScriptedServer::send(fd, body);
     };
 }
@@ -70,9 +70,13 @@ void TestDownload::initTestCase() {
         m_nginxUp = m_nginx.start(&m_nginxError);
 }
 
-void TestDownload::cleanupTestCase() { m_nginx.stop(); }
+void TestDownload::cleanupTestCase() {
+    m_nginx.stop();
+}
 
-void TestDownload::init() { QFile::remove(dest()); }
+void TestDownload::init() {
+    QFile::remove(dest());
+}
 
 void TestDownload::urlSplit_data() {
     QTest::addColumn<QString>("url");
@@ -80,17 +84,42 @@ void TestDownload::urlSplit_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("hostName");
     QTest::addColumn<int>("port");
-    QTest::newRow("folder and file") << "http://up.example/pinlet/Pinlet" << "up.example" << "pinlet/Pinlet"
+    QTest::newRow("folder and file") << "http://up.example/pinlet/Pinlet"
+                                     << "up.example"
+                                     << "pinlet/Pinlet"
                                      << "up.example" << 80;
-    QTest::newRow("no slash after host") << "http://up.example" << "up.example" << "up.example" << "up.example"
-                                         << 80;
-    QTest::newRow("scheme in capitals") << "HTTP://Up.Example/a" << "Up.Example" << "a" << "Up.Example" << 80;
-    QTest::newRow("blanks around") << "  http://h/x y  " << "h" << "x y" << "h" << 80;
-    QTest::newRow("no scheme") << "h/p/q" << "h" << "p/q" << "h" << 80;
-    QTest::newRow("port") << "http://127.0.0.1:8080/u/f" << "127.0.0.1:8080" << "u/f" << "127.0.0.1" << 8080;
-    QTest::newRow("ipv6 with port") << "http://[::1]:81/f" << "[::1]:81" << "f" << "::1" << 81;
-    QTest::newRow("port out of range") << "http://h:70000/f" << "h:70000" << "f" << "" << 0;
-    QTest::newRow("port not a number") << "http://h:x/f" << "h:x" << "f" << "" << 0;
+    QTest::newRow("no slash after host") << "http://up.example"
+                                         << "up.example"
+                                         << "up.example"
+                                         << "up.example" << 80;
+    QTest::newRow("scheme in capitals") << "HTTP://Up.Example/a"
+                                        << "Up.Example"
+                                        << "a"
+                                        << "Up.Example" << 80;
+    QTest::newRow("blanks around") << "  http://h/x y  "
+                                   << "h"
+                                   << "x y"
+                                   << "h" << 80;
+    QTest::newRow("no scheme") << "h/p/q"
+                               << "h"
+                               << "p/q"
+                               << "h" << 80;
+    QTest::newRow("port") << "http://127.0.0.1:8080/u/f"
+                          << "127.0.0.1:8080"
+                          << "u/f"
+                          << "127.0.0.1" << 8080;
+    QTest::newRow("ipv6 with port") << "http://[::1]:81/f"
+                                    << "[::1]:81"
+                                    << "f"
+                                    << "::1" << 81;
+    QTest::newRow("port out of range") << "http://h:70000/f"
+                                       << "h:70000"
+                                       << "f"
+                                       << "" << 0;
+    QTest::newRow("port not a number") << "http://h:x/f"
+                                       << "h:x"
+                                       << "f"
+                                       << "" << 0;
 }
 
 void TestDownload::urlSplit() {
@@ -118,8 +147,8 @@ void TestDownload::progressText_data() {
     QTest::newRow("zero is nothing") << us << qint64(0) << qint64(999) << " bytes / 999 bytes ";
     QTest::newRow("german separator") << QLocale(QLocale::German, QLocale::Germany) << qint64(4096) << qint64(10000)
                                       << "4.096 bytes / 10.000 bytes ";
-    QTest::newRow("C locale still groups") << QLocale::c() << qint64(4096) << qint64(10000)
-                                           << "4,096 bytes / 10,000 bytes ";
+    QTest::newRow("C locale still groups")
+        << QLocale::c() << qint64(4096) << qint64(10000) << "4,096 bytes / 10,000 bytes ";
 }
 
 void TestDownload::progressText() {
@@ -139,8 +168,8 @@ void TestDownload::requestTexts_data() {
     QTest::addColumn<QByteArray>("sentPath");
     QTest::newRow("fresh file asks from 0") << QByteArray() << "upd/Pinlet" << QByteArray("upd/Pinlet");
     QTest::newRow("partial file asks for the rest") << QByteArray("0123") << "upd/Pinlet" << QByteArray("upd/Pinlet");
-    QTest::newRow("blank and line break are encoded") << QByteArray() << "upd/a b\r\nX: y"
-                                                      << QByteArray("upd/a%20b%0D%0AX:%20y");
+    QTest::newRow("blank and line break are encoded")
+        << QByteArray() << "upd/a b\r\nX: y" << QByteArray("upd/a%20b%0D%0AX:%20y");
 }
 
 void TestDownload::requestTexts() {
@@ -159,12 +188,11 @@ void TestDownload::requestTexts() {
     const QByteArray ua = "User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; .NET CLR 1.0.3705)\r\n";
     const QList<QByteArray> requests = server.requests();
     QCOMPARE(requests.size(), 2);
-    QCOMPARE(requests.at(0), "HEAD /" + sentPath + " HTTP/1.1\r\nPragma: no-cache\r\nCache-Control: no-cache\r\n" +
-                                 ua + "Host: " + host + "\r\n\r\n");
-    QCOMPARE(requests.at(1), "GET /" + sentPath +
-                                 " HTTP/1.1\r\nAccept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*\r\n" +
-                                 ua + "RANGE: bytes=" + QByteArray::number(existing.size()) + "-\r\nHost: " + host +
-                                 "\r\n\r\n");
+    QCOMPARE(requests.at(0), "HEAD /" + sentPath + " HTTP/1.1\r\nPragma: no-cache\r\nCache-Control: no-cache\r\n" + ua +
+                                 "Host: " + host + "\r\n\r\n");
+    QCOMPARE(requests.at(1),
+             "GET /" + sentPath + " HTTP/1.1\r\nAccept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*\r\n" +
+                 ua + "RANGE: bytes=" + QByteArray::number(existing.size()) + "-\r\nHost: " + host + "\r\n\r\n");
     QCOMPARE(d.RequestHost, QString::fromLatin1(host));
     QCOMPARE(d.ResumeOffset, qint64(existing.size()));
     QVERIFY(d.RangeAnswered);
@@ -226,15 +254,16 @@ void TestDownload::faults_data() {
     QTest::addColumn<QByteArray>("after");
     const QByteArray head10 = "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n";
     const QByteArray whole = "0123456789";
-    QTest::newRow("range ignored: whole file with 200") << head10 << "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n" + whole
-                                                        << QByteArray("0123") << false << QByteArray("0123");
+    QTest::newRow("range ignored: whole file with 200")
+        << head10 << "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n" + whole << QByteArray("0123") << false
+        << QByteArray("0123");
     QTest::newRow("HEAD without length") << QByteArray("HTTP/1.1 200 OK\r\n\r\n")
                                          << "HTTP/1.1 206 Partial\r\nContent-Range: bytes 0-9/10\r\n\r\n" + whole
                                          << QByteArray() << false << QByteArray();
-    QTest::newRow("HEAD error page with length") << QByteArray("HTTP/1.1 404 Not Found\r\nContent-Length: 10\r\n\r\n")
-                                                 << "HTTP/1.1 206 Partial\r\nContent-Range: bytes 0-9/10\r\n\r\n" +
-                                                        whole
-                                                 << QByteArray() << false << QByteArray();
+    QTest::newRow("HEAD error page with length")
+        << QByteArray("HTTP/1.1 404 Not Found\r\nContent-Length: 10\r\n\r\n")
+        << "HTTP/1.1 206 Partial\r\nContent-Range: bytes 0-9/10\r\n\r\n" + whole << QByteArray() << false
+        << QByteArray();
     QTest::newRow("HEAD length not a number") << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: ten\r\n\r\n")
                                               << QByteArray() << QByteArray() << false << QByteArray();
     QTest::newRow("range starts elsewhere")
@@ -243,38 +272,41 @@ void TestDownload::faults_data() {
     QTest::newRow("range answered with status 200")
         << head10 << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 6\r\nContent-Range: bytes 4-9/10\r\n\r\n456789")
         << QByteArray("0123") << false << QByteArray("0123");
-    QTest::newRow("range of another total") << head10
-                                            << QByteArray("HTTP/1.1 206 Partial\r\nContent-Range: bytes 4-19/20\r\n\r\n456789")
-                                            << QByteArray("0123") << false << QByteArray("0123");
+    QTest::newRow("range of another total")
+        << head10 << QByteArray("HTTP/1.1 206 Partial\r\nContent-Range: bytes 4-19/20\r\n\r\n456789")
+        << QByteArray("0123") << false << QByteArray("0123");
     QTest::newRow("length disagrees with range")
-        << head10 << QByteArray("HTTP/1.1 206 Partial\r\nContent-Length: 60\r\nContent-Range: bytes 4-9/10\r\n\r\n456789")
+        << head10
+        << QByteArray("HTTP/1.1 206 Partial\r\nContent-Length: 60\r\nContent-Range: bytes 4-9/10\r\n\r\n456789")
         << QByteArray("0123") << false << QByteArray("0123");
     QTest::newRow("early close keeps the part")
         << head10 << QByteArray("HTTP/1.1 206 Partial\r\nContent-Length: 6\r\nContent-Range: bytes 4-9/10\r\n\r\n45")
         << QByteArray("0123") << false << QByteArray("012345");
     QTest::newRow("more bytes than announced are dropped")
-        << head10 << QByteArray("HTTP/1.1 206 Partial\r\nContent-Length: 6\r\nContent-Range: bytes 4-9/10\r\n\r\n"
-                                "456789EXTRA")
+        << head10
+        << QByteArray("HTTP/1.1 206 Partial\r\nContent-Length: 6\r\nContent-Range: bytes 4-9/10\r\n\r\n"
+                      "456789EXTRA")
         << QByteArray("0123") << true << whole;
     QTest::newRow("no GET length: the range tells")
         << head10 << QByteArray("HTTP/1.1 206 Partial\r\nContent-Range: bytes 4-9/10\r\n\r\n456789")
         << QByteArray("0123") << true << whole;
-    QTest::newRow("416 for a whole file") << head10 << QByteArray("HTTP/1.1 416 Range Not Satisfiable\r\n\r\n")
-                                          << whole << true << whole;
+    QTest::newRow("416 for a whole file")
+        << head10 << QByteArray("HTTP/1.1 416 Range Not Satisfiable\r\n\r\n") << whole << true << whole;
     QTest::newRow("416 for a part") << head10 << QByteArray("HTTP/1.1 416 Range Not Satisfiable\r\n\r\n")
                                     << QByteArray("0123") << false << QByteArray("0123");
-    QTest::newRow("local part longer than the file") << head10 << QByteArray() << QByteArray("0123456789AB") << false
-                                                     << QByteArray("0123456789AB");
+    QTest::newRow("local part longer than the file")
+        << head10 << QByteArray() << QByteArray("0123456789AB") << false << QByteArray("0123456789AB");
     QTest::newRow("not HTTP at all") << QByteArray("SSH-2.0-OpenSSH\r\n\r\n") << QByteArray() << QByteArray() << false
                                      << QByteArray();
-    QTest::newRow("closed before any answer") << QByteArray() << QByteArray() << QByteArray("01") << false
-                                              << QByteArray("01");
+    QTest::newRow("closed before any answer")
+        << QByteArray() << QByteArray() << QByteArray("01") << false << QByteArray("01");
     // Markers the script understands.
     QTest::newRow("endless header") << QByteArray("ENDLESS") << QByteArray() << QByteArray() << false << QByteArray();
-    QTest::newRow("header stops arriving") << QByteArray("HTTP/1.1 200 OK\r\nContent-Le") << QByteArray("")
-                                           << QByteArray() << false << QByteArray();
+    QTest::newRow("header stops arriving")
+        << QByteArray("HTTP/1.1 200 OK\r\nContent-Le") << QByteArray("") << QByteArray() << false << QByteArray();
     QTest::newRow("body stops arriving keeps the part")
-        << head10 << QByteArray("HTTP/1.1 206 Partial\r\nContent-Length: 6\r\nContent-Range: bytes 4-9/10\r\n\r\n45STALL")
+        << head10
+        << QByteArray("HTTP/1.1 206 Partial\r\nContent-Length: 6\r\nContent-Range: bytes 4-9/10\r\n\r\n45STALL")
         << QByteArray("0123") << false << QByteArray("012345");
 }
 

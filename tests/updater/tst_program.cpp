@@ -38,7 +38,9 @@ void TestProgram::initTestCase() {
     QVERIFY2(m_up, qPrintable(m_error));
 }
 
-void TestProgram::cleanupTestCase() { m_nginx.stop(); }
+void TestProgram::cleanupTestCase() {
+    m_nginx.stop();
+}
 
 void TestProgram::wholePass() {
     const QString name = mainName();
@@ -92,8 +94,8 @@ void TestProgram::realProgramEndsWhenCurrent() {
     QTemporaryDir dir;
     const QString folder = dir.path() + u'/';
     QVERIFY(QFile::copy(QStringLiteral(PINLET_BIN_DIR "/PinletUpdate"), folder + QStringLiteral("PinletUpdate")));
-    writeAll(folder + QStringLiteral("Update.ini"),
-             "[chis]\nSubSys=pinlet\nexe=Pinlet\n[update]\nLocal=" + m_nginx.url(QStringLiteral("cur/")).toUtf8() + "\n");
+    writeAll(folder + QStringLiteral("Update.ini"), "[chis]\nSubSys=pinlet\nexe=Pinlet\n[update]\nLocal=" +
+                                                        m_nginx.url(QStringLiteral("cur/")).toUtf8() + "\n");
     writeAll(folder + QStringLiteral("Pinlet"), "installed");
     QDir().mkpath(folder + QStringLiteral("update"));
 

@@ -31,23 +31,40 @@ private slots:
 void TestUpdateLogic::safeNames_data() {
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("name"); // empty: refused
-    QTest::newRow("plain") << "Pinlet" << "Pinlet";
-    QTest::newRow("subfolder") << "lang/de.qm" << "lang/de.qm";
-    QTest::newRow("backslash subfolder") << "lang\\de.qm" << "lang/de.qm";
-    QTest::newRow("dots inside a name") << "a..b.txt" << "a..b.txt";
-    QTest::newRow("parent") << "../Pinlet" << "";
-    QTest::newRow("parent with backslash") << "..\\..\\etc\\passwd" << "";
-    QTest::newRow("parent inside") << "lang/../../x" << "";
-    QTest::newRow("absolute") << "/etc/passwd" << "";
-    QTest::newRow("absolute backslash") << "\\etc\\passwd" << "";
-    QTest::newRow("drive") << "C:\\Windows\\x.dll" << "";
-    QTest::newRow("drive relative") << "C:x.dll" << "";
-    QTest::newRow("dot") << "." << "";
-    QTest::newRow("parent alone") << ".." << "";
-    QTest::newRow("empty segment") << "a//b" << "";
-    QTest::newRow("folder") << "lang/" << "";
-    QTest::newRow("control character") << "a\tb" << "";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("plain") << "Pinlet"
+                           << "Pinlet";
+    QTest::newRow("subfolder") << "lang/de.qm"
+                               << "lang/de.qm";
+    QTest::newRow("backslash subfolder") << "lang\\de.qm"
+                                         << "lang/de.qm";
+    QTest::newRow("dots inside a name") << "a..b.txt"
+                                        << "a..b.txt";
+    QTest::newRow("parent") << "../Pinlet"
+                            << "";
+    QTest::newRow("parent with backslash") << "..\\..\\etc\\passwd"
+                                           << "";
+    QTest::newRow("parent inside") << "lang/../../x"
+                                   << "";
+    QTest::newRow("absolute") << "/etc/passwd"
+                              << "";
+    QTest::newRow("absolute backslash") << "\\etc\\passwd"
+                                        << "";
+    QTest::newRow("drive") << "C:\\Windows\\x.dll"
+                           << "";
+    QTest::newRow("drive relative") << "C:x.dll"
+                                    << "";
+    QTest::newRow("dot") << "."
+                         << "";
+    QTest::newRow("parent alone") << ".."
+                                  << "";
+    QTest::newRow("empty segment") << "a//b"
+                                   << "";
+    QTest::newRow("folder") << "lang/"
+                            << "";
+    QTest::newRow("control character") << "a\tb"
+                                       << "";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestUpdateLogic::safeNames() {
@@ -79,8 +96,8 @@ void TestUpdateLogic::dates_data() {
     QTest::newRow("date alone") << gb << "13/05/2008" << QDateTime(QDate(2008, 5, 13), QTime(0, 0));
     QTest::newRow("century window low") << gb << "01/01/49" << QDateTime(QDate(2049, 1, 1), QTime(0, 0));
     QTest::newRow("century window high") << gb << "01/01/50" << QDateTime(QDate(1950, 1, 1), QTime(0, 0));
-    QTest::newRow("seconds and milliseconds") << gb << "13/05/2008 10:00:01.5"
-                                              << QDateTime(QDate(2008, 5, 13), QTime(10, 0, 1, 500));
+    QTest::newRow("seconds and milliseconds")
+        << gb << "13/05/2008 10:00:01.5" << QDateTime(QDate(2008, 5, 13), QTime(10, 0, 1, 500));
     QTest::newRow("blanks around") << gb << "  13/05/2008 10:00  " << may13;
 }
 
@@ -168,7 +185,9 @@ std::unique_ptr<QProcess> startHelper(const QString& path, const QString& prefix
     return p;
 }
 // A name no other program on this machine carries, so that the test ends only its helpers.
-QString uniqueName() { return QStringLiteral("PinletT%1").arg(::getpid()); }
+QString uniqueName() {
+    return QStringLiteral("PinletT%1").arg(::getpid());
+}
 } // namespace
 
 void TestUpdateLogic::endProcessStopsOnlyMatches() {

@@ -25,7 +25,9 @@ int modeOf(const QString& path) {
     return int(st.st_mode & 07777);
 }
 
-QString mainName() { return QStringLiteral("PinletW%1").arg(::getpid()); }
+QString mainName() {
+    return QStringLiteral("PinletW%1").arg(::getpid());
+}
 } // namespace
 
 class TestWizard : public QObject {
@@ -87,7 +89,9 @@ void TestWizard::initTestCase() {
         m_up = m_nginx.start(&m_error);
 }
 
-void TestWizard::cleanupTestCase() { m_nginx.stop(); }
+void TestWizard::cleanupTestCase() {
+    m_nginx.stop();
+}
 
 #define NEED_NGINX()                                                                                                   \
     if (!requireNginx())                                                                                               \
@@ -159,8 +163,7 @@ void TestWizard::layout() {
     if (name == u"ListView_files") {
         auto* tree = static_cast<QTreeWidget*>(w);
         QTreeWidgetItem* h = tree->headerItem();
-        QCOMPARE((QStringList{h->text(0), h->text(1), h->text(2)}),
-                 (QStringList{"File Name", "Modified", "Status"}));
+        QCOMPARE((QStringList{h->text(0), h->text(1), h->text(2)}), (QStringList{"File Name", "Modified", "Status"}));
         QCOMPARE(tree->columnWidth(1), 130);
         QCOMPARE(tree->columnWidth(2), 88);
         QCOMPARE(fx.control<QLabel>(QStringLiteral("Label4"))->text(), QStringLiteral("All files"));
@@ -311,9 +314,10 @@ void TestWizard::emptyList() {
 void TestWizard::mixedPass() {
     NEED_NGINX();
     const QByteArray app = pattern(200000, 1), lib = pattern(5000, 2), doc = "docs";
-    publish("[app.bin]\ndatetime=" + kNew.toUtf8() + "\n[lib/core.so]\ndatetime=" + kNew.toUtf8() +
-                "\n[readme.txt]\ndatetime=" + kOld.toUtf8() + "\n",
-            {{QStringLiteral("app.bin"), app}, {QStringLiteral("lib/core.so"), lib}, {QStringLiteral("readme.txt"), doc}});
+    publish(
+        "[app.bin]\ndatetime=" + kNew.toUtf8() + "\n[lib/core.so]\ndatetime=" + kNew.toUtf8() +
+            "\n[readme.txt]\ndatetime=" + kOld.toUtf8() + "\n",
+        {{QStringLiteral("app.bin"), app}, {QStringLiteral("lib/core.so"), lib}, {QStringLiteral("readme.txt"), doc}});
     WizardFixture fx;
     fx.writeSettings(QStringLiteral("pinlet"), QStringLiteral("app.bin"), {{QStringLiteral("Main"), listUrl()}});
     install(fx, QStringLiteral("app.bin"), "old app", QDateTime::currentDateTime().addDays(-3));
