@@ -256,7 +256,6 @@ void TForm_Update::runPass() {
     Gauge_process->setMaximum(100);
     Gauge_process->setValue(0);
     ListView_files->clear();
-    m_results.clear();
     m_names.clear();
     ListView_files->addTopLevelItem(new QTreeWidgetItem({QStringLiteral("Connecting...")}));
     setRowImage(0, 0);
@@ -277,7 +276,6 @@ void TForm_Update::runPass() {
         auto* item = new QTreeWidgetItem({name});
         item->setData(0, kImageRole, -1);
         ListView_files->addTopLevelItem(item);
-        m_results.append(false);
         m_names.append(safeUpdateName(name).value_or(QString()));
     }
     btn_next->setEnabled(false);
@@ -315,9 +313,7 @@ void TForm_Update::runPass() {
                         item->setToolTip(2, m_download.lastError);
                 } else {
                     item->setText(2, QStringLiteral("Needn't Update"));
-                    result = true;
                     setRowImage(row, 3);
-                    m_results[i] = true;
                     lastResult = true;
                     continue;
                 }
@@ -325,7 +321,6 @@ void TForm_Update::runPass() {
             if (m_ended)
                 return;
             setRowImage(row, result ? 1 : 2);
-            m_results[i] = result;
             lastResult = result;
         }
     } catch (...) {

@@ -75,7 +75,6 @@ private:
     HttpDownloader m_download;
     bool m_passRunning = false;
     bool m_ended = false;
-    QList<bool> m_results;  // per row: whether the file is good to go
     QList<QString> m_names; // per row: the safe relative name, empty when refused
     qint64 m_lastDraw = 0;
 
