@@ -325,6 +325,11 @@ bool HttpDownloader::DownloadFile(const QString& url, const QString& dest) {
             if (headerValue(line, "Content-Range", v)) {
                 RangeAnswered = true;
                 rangeValid = parseContentRange(v, first, last, rangeTotal);
+            } else if ((headerValue(line, "Transfer-Encoding", v) || headerValue(line, "Content-Encoding", v)) &&
+                       v.toLower() != "identity") {
+                // Framed or packed bytes are not the file's bytes.
+                return finish(false,
+                              QStringLiteral("The server sent the file encoded (%1)").arg(QString::fromLatin1(v)));
             } else if (headerValue(line, "Content-Length", v) && !toLength(v, remainingLength)) {
                 return finish(false, QStringLiteral("'%1' is not a valid length").arg(QString::fromLatin1(v)));
             }

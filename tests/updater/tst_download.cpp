@@ -290,6 +290,15 @@ void TestDownload::faults_data() {
     QTest::newRow("no GET length: the range tells")
         << head10 << QByteArray("HTTP/1.1 206 Partial\r\nContent-Range: bytes 4-9/10\r\n\r\n456789")
         << QByteArray("0123") << true << whole;
+    QTest::newRow("chunked body")
+        << head10
+        << QByteArray("HTTP/1.1 206 Partial\r\nTransfer-Encoding: chunked\r\nContent-Range: bytes 4-9/10\r\n\r\n"
+                      "6\r\n456789\r\n0\r\n\r\n")
+        << QByteArray("0123") << false << QByteArray("0123");
+    QTest::newRow("compressed body")
+        << head10
+        << QByteArray("HTTP/1.1 206 Partial\r\nContent-Encoding: gzip\r\nContent-Range: bytes 4-9/10\r\n\r\nxxxxxx")
+        << QByteArray("0123") << false << QByteArray("0123");
     QTest::newRow("416 for a whole file")
         << head10 << QByteArray("HTTP/1.1 416 Range Not Satisfiable\r\n\r\n") << whole << true << whole;
     QTest::newRow("416 for a part") << head10 << QByteArray("HTTP/1.1 416 Range Not Satisfiable\r\n\r\n")
