@@ -16,6 +16,7 @@ private slots:
     void killedFirstCopyDoesNotBlock();
     void simultaneousStartsRunOnce();
     void trayClickShowsAndExitEnds();
+    void scaleFactorKeepsProportions();
     void quitSignalEndsInOrderAndSavesNothing_data();
     void quitSignalEndsInOrderAndSavesNothing();
 };
@@ -138,6 +139,24 @@ void TestApp::trayClickShowsAndExitEnds() {
     const QByteArray ini = run.read("Config.INI");
     for (const char* key : {"Height=400", "Width=600", "Top=39", "Right=240", "CateID=0"})
         QVERIFY2(ini.contains(key), ini.constData());
+}
+
+void TestApp::scaleFactorKeepsProportions() {
+    ProgramFolderRun run;
+    run.write("Config.INI", "[Size]\nWidth=600\nHeight=380\n");
+    auto* p = new QProcess(this);
+    QProcessEnvironment env = run.environment();
+    env.insert("QT_SCALE_FACTOR", "2");
+    p->setProcessEnvironment(env);
+    p->start(run.path("Pinlet"));
+    QStringList ids;
+    QVERIFY(waitFor([&] { return (ids = visibleWindows(kTitle)).size() == 1; }));
+    QProcess x;
+    x.start("xdotool", {"getwindowgeometry", ids[0]});
+    x.waitForFinished(10000);
+    const QString geometry = QString::fromUtf8(x.readAllStandardOutput());
+    QVERIFY2(geometry.contains("Geometry: 1200x760"), qPrintable(geometry));
+    stop(p);
 }
 
 void TestApp::quitSignalEndsInOrderAndSavesNothing_data() {
