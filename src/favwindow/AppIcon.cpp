@@ -4,8 +4,10 @@
 #include <QPainterPath>
 #include <QPixmap>
 
-QPixmap PinletIconPixmap(int size) {
-    QPixmap pm(size, size);
+QPixmap PinletIconPixmap(int size) { return QPixmap::fromImage(PinletIconImage(size)); }
+
+QImage PinletIconImage(int size) {
+    QImage pm(size, size, QImage::Format_ARGB32_Premultiplied);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
@@ -33,6 +35,7 @@ QPixmap PinletIconPixmap(int size) {
     needle.lineTo(0, 19);
     needle.closeSubpath();
     p.drawPath(needle);
+    p.end();
     return pm;
 }
 

@@ -15,6 +15,10 @@ private slots:
     void secondStartShowsTheFirst();
     void killedFirstCopyDoesNotBlock();
     void simultaneousStartsRunOnce();
+    void trayClickShowsAndExitEnds();
+    void scaleFactorKeepsProportions();
+    void quitSignalEndsInOrderAndSavesNothing_data();
+    void quitSignalEndsInOrderAndSavesNothing();
 };
 
 namespace {
@@ -107,6 +111,76 @@ void TestApp::simultaneousStartsRunOnce() {
     for (QProcess* p : copies)
         stop(p);
     qDeleteAll(copies);
+}
+
+void TestApp::trayClickShowsAndExitEnds() {
+    ProgramFolderRun run;
+    run.write("Config.INI", "[Categories]\nNews=1\n[Size]\nWidth=600\nHeight=400\n");
+    QScopedPointer<QProcess> p(run.start("Pinlet", {"/min"}));
+    // Hidden at start: the one visible window of the program is its tray icon.
+    QString icon;
+    QVERIFY(waitFor([&] {
+        QProcess x;
+        x.start("xdotool", {"search", "--onlyvisible", "--classname", "^Pinlet$"});
+        x.waitForFinished(10000);
+        const QStringList ids = QString::fromUtf8(x.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        icon = ids.value(0);
+        return ids.size() == 1;
+    }));
+    QVERIFY(visibleWindows(kTitle).isEmpty());
+    QProcess::execute("xdotool", {"mousemove", "--window", icon, "5", "5", "click", "1"});
+    QVERIFY(waitFor([] { return visibleWindows(kTitle).size() == 1; }));
+    QProcess::execute("xdotool", {"mousemove", "--window", icon, "5", "5", "click", "3"});
+    QTest::qWait(500);
+    QProcess::execute("xdotool", {"key", "Up", "Return"}); // the last item: "&Exit"
+    QVERIFY(p->waitForFinished(20000));
+    QCOMPARE(p->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p->exitCode(), 0);
+    const QByteArray ini = run.read("Config.INI");
+    for (const char* key : {"Height=400", "Width=600", "Top=39", "Right=240", "CateID=0"})
+        QVERIFY2(ini.contains(key), ini.constData());
+}
+
+void TestApp::scaleFactorKeepsProportions() {
+    ProgramFolderRun run;
+    run.write("Config.INI", "[Size]\nWidth=600\nHeight=380\n");
+    auto* p = new QProcess(this);
+    QProcessEnvironment env = run.environment();
+    env.insert("QT_SCALE_FACTOR", "2");
+    p->setProcessEnvironment(env);
+    p->start(run.path("Pinlet"));
+    QStringList ids;
+    QVERIFY(waitFor([&] { return (ids = visibleWindows(kTitle)).size() == 1; }));
+    QProcess x;
+    x.start("xdotool", {"getwindowgeometry", ids[0]});
+    x.waitForFinished(10000);
+    const QString geometry = QString::fromUtf8(x.readAllStandardOutput());
+    QVERIFY2(geometry.contains("Geometry: 1200x760"), qPrintable(geometry));
+    stop(p);
+}
+
+void TestApp::quitSignalEndsInOrderAndSavesNothing_data() {
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+}
+
+void TestApp::quitSignalEndsInOrderAndSavesNothing() {
+    QFETCH(int, signal);
+    ProgramFolderRun run;
+    run.write("Config.INI", "[Categories]\nNews=1\n");
+    run.write("Fav.Dat", recordBytes(0, "News", "BBC", "https://bbc.co.uk", ""));
+    QScopedPointer<QProcess> p(run.start("Pinlet"));
+    QVERIFY(waitFor([] { return visibleWindows(kTitle).size() == 1; }));
+    QTest::qWait(300);
+    const QByteArray ini = run.read("Config.INI");
+    const QByteArray dat = run.read("Fav.Dat");
+    ::kill(static_cast<pid_t>(p->processId()), signal);
+    QVERIFY(p->waitForFinished(20000));
+    QCOMPARE(p->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p->exitCode(), 0);
+    QCOMPARE(run.read("Config.INI"), ini);
+    QCOMPARE(run.read("Fav.Dat"), dat);
 }
 
 QTEST_MAIN(TestApp)

@@ -1,19 +1,20 @@
 #pragma once
 
 #include "Shell.h"
+#include "WindowReuse.h"
 
 #include <QStringList>
+#include <stdexcept>
 
-// Records what the program hands to the desktop, and hands nothing on.
+// Records what would have been opened or started.
 class FakeShell : public Shell {
 public:
-    QStringList opened;
-    QStringList openedInNewWindow;
-    QStringList started;
-
+    QStringList calls; // "open <link>", "new <link>", "start <program> <args>"
     FakeShell() { Shell::setInstance(this); }
     ~FakeShell() override { Shell::setInstance(nullptr); }
-    void open(const QString& link) override { opened.append(link); }
-    void openInNewWindow(const QString& link) override { openedInNewWindow.append(link); }
-    void startProgram(const QString& program, const QStringList&) override { started.append(program); }
+    void open(const QString& link) override { calls << QStringLiteral("open ") + link; }
+    void openInNewWindow(const QString& link) override { calls << QStringLiteral("new ") + link; }
+    void startProgram(const QString& program, const QStringList& args) override {
+        calls << (QStringList{QStringLiteral("start"), program} + args).join(u' ');
+    }
 };

@@ -4,6 +4,7 @@
 #include "InstanceGuard.h"
 #include "PinletError.h"
 #include "RecordFile.h"
+#include "Shell.h"
 #include "TestFolder.h"
 #include "Utf8.h"
 
@@ -27,6 +28,10 @@ private slots:
     void recordFileMissing();
     void errorReportAddsFullStop();
     void guardLetsOneCopyRun();
+    void defaultBrowser_data();
+    void defaultBrowser();
+    void newWindowGoesToTheBrowser_data();
+    void newWindowGoesToTheBrowser();
 };
 
 void TestPlatform::integers_data() {
@@ -190,6 +195,73 @@ void TestPlatform::guardLetsOneCopyRun() {
     QVERIFY(restored.wait(5000));
     later.join();
     QVERIFY(!secondRuns);
+}
+
+void TestPlatform::defaultBrowser_data() {
+    QTest::addColumn<QString>("browserEnv");
+    QTest::addColumn<QString>("mimeapps");
+    QTest::addColumn<QStringList>("command");
+    QTest::newRow("$BROWSER") << "firefox" << "" << QStringList{"firefox"};
+    QTest::newRow("$BROWSER list with %s") << "chromium --incognito %s:firefox" << "" << QStringList{"chromium", "--incognito"};
+    QTest::newRow("desktop default") << "" << "[Default Applications]\nx-scheme-handler/http=missing.desktop;my.desktop\n"
+                                     << QStringList{"/opt/my browser/run", "--profile", "x"};
+    QTest::newRow("$BROWSER wins") << "firefox" << "[Default Applications]\nx-scheme-handler/http=my.desktop\n"
+                                   << QStringList{"firefox"};
+}
+
+void TestPlatform::defaultBrowser() {
+    QFETCH(QString, browserEnv);
+    QFETCH(QString, mimeapps);
+    QFETCH(QStringList, command);
+    QTemporaryDir config, data;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    qputenv("XDG_CONFIG_DIRS", config.path().toUtf8() + "/none");
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    qputenv("XDG_DATA_DIRS", data.path().toUtf8() + "/none");
+    qputenv("BROWSER", browserEnv.toUtf8());
+    QDir().mkpath(data.path() + "/applications");
+    QFile entry(data.path() + "/applications/my.desktop");
+    entry.open(QIODevice::WriteOnly);
+    entry.write("[Desktop Entry]\nName=My\nExec=\"/opt/my browser/run\" --profile x %U\n[Desktop Action new]\nExec=other\n");
+    entry.close();
+    QFile list(config.path() + "/mimeapps.list");
+    list.open(QIODevice::WriteOnly);
+    list.write(mimeapps.toUtf8());
+    list.close();
+    const QStringList got = DefaultBrowserCommand();
+    qunsetenv("BROWSER");
+    qunsetenv("XDG_CONFIG_HOME");
+    qunsetenv("XDG_CONFIG_DIRS");
+    qunsetenv("XDG_DATA_HOME");
+    qunsetenv("XDG_DATA_DIRS");
+    QCOMPARE(got, command);
+}
+
+void TestPlatform::newWindowGoesToTheBrowser_data() {
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<QString>("arguments");
+    QTest::newRow("web link") << "https://example.org/a?b=1&c=2" << "--new-window https://example.org/a?b=1&c=2";
+    QTest::newRow("www without scheme") << "www.example.org" << "--new-window http://www.example.org";
+}
+
+void TestPlatform::newWindowGoesToTheBrowser() {
+    QFETCH(QString, link);
+    QFETCH(QString, arguments);
+    QTemporaryDir dir;
+    const QString script = dir.path() + "/browser";
+    const QString out = dir.path() + "/args";
+    QFile f(script);
+    f.open(QIODevice::WriteOnly);
+    f.write(QString("#!/bin/sh\necho \"$*\" > '%1'\n").arg(out).toUtf8());
+    f.close();
+    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("BROWSER", script.toUtf8());
+    DesktopShell().openInNewWindow(link);
+    qunsetenv("BROWSER");
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(out).size() > 0, 10000);
+    QFile result(out);
+    result.open(QIODevice::ReadOnly);
+    QCOMPARE(QString::fromUtf8(result.readAll()).trimmed(), arguments);
 }
 
 QTEST_MAIN(TestPlatform)
