@@ -32,6 +32,7 @@ private slots:
     void autostartDetection_data();
     void autostartDetection();
     void autostartWrittenAndDeleted();
+    void autostartPathWithBlanks();
     void newWindowAndHotKey();
 
 private:
@@ -310,6 +311,18 @@ void TestOptions::autostartWrittenAndDeleted() {
         d.Button1Click(); // deleting a missing entry is silent
     }
     QVERIFY(dialogs.boxes.isEmpty());
+}
+
+void TestOptions::autostartPathWithBlanks() {
+    // The session splits Exec at blanks: such a path must arrive whole.
+    QVERIFY(autostart::enable("/opt/My Apps/Pinlet", "/min"));
+    QFile f(autostart::entryPath());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray entry = f.readAll();
+    QVERIFY(entry.contains("\nExec=\"/opt/My Apps/Pinlet\" /min\n"));
+    QCOMPARE(QProcess::splitCommand(QString::fromUtf8(entry).section("Exec=", 1).section('\n', 0, 0)),
+             QStringList({"/opt/My Apps/Pinlet", "/min"}));
+    QVERIFY(autostart::isEnabledFor("/opt/my apps/pinlet"));
 }
 
 void TestOptions::newWindowAndHotKey() {
