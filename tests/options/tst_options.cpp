@@ -122,24 +122,25 @@ void TestOptions::okWithoutChanges() {
 
 void TestOptions::layoutChange_data() {
     QTest::addColumn<int>("count");
-    QTest::addColumn<QString>("boxName");
-    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("boxes"); // QtyPerLine, CaptionLength, X distance
     QTest::addColumn<int>("widthChange");
     QTest::addColumn<QRect>("first");
     QTest::addColumn<QRect>("sixth");
-    QTest::newRow("X distance 6 to 10") << 6 << "EdtHtoH" << "10" << 0 << QRect(12, 10, 98, 25)
+    QTest::newRow("X distance 6 to 10") << 6 << QStringList{"5", "12", "10"} << 0 << QRect(12, 10, 98, 25)
                                         << QRect(12, 50, 98, 25);
-    QTest::newRow("QtyPerLine 5 to 6") << 6 << "EdtPerLine" << "6" << 110 << QRect(12, 6, 98, 25)
+    QTest::newRow("QtyPerLine 5 to 6") << 6 << QStringList{"6", "12", "6"} << 110 << QRect(12, 6, 98, 25)
                                        << QRect(562, 6, 98, 25);
-    QTest::newRow("QtyPerLine 5 to 6, no button") << 0 << "EdtPerLine" << "6" << 0 << QRect() << QRect();
-    QTest::newRow("CaptionLength 12 to 10") << 6 << "EdtWidth" << "10" << -70 << QRect(12, 6, 84, 25)
+    QTest::newRow("QtyPerLine 5 to 6, no button") << 0 << QStringList{"6", "12", "6"} << 0 << QRect() << QRect();
+    QTest::newRow("CaptionLength 12 to 10") << 6 << QStringList{"5", "10", "6"} << -70 << QRect(12, 6, 84, 25)
                                             << QRect(12, 42, 84, 25);
+    // The pitch is that of the buttons just laid out: 84 + 12, not 98 + 12.
+    QTest::newRow("both, pitch after rebuild") << 6 << QStringList{"6", "10", "6"} << 96 - 70
+                                               << QRect(12, 6, 84, 25) << QRect(492, 6, 84, 25);
 }
 
 void TestOptions::layoutChange() {
     QFETCH(int, count);
-    QFETCH(QString, boxName);
-    QFETCH(QString, text);
+    QFETCH(QStringList, boxes);
     QFETCH(int, widthChange);
     QFETCH(QRect, first);
     QFETCH(QRect, sixth);
@@ -151,7 +152,9 @@ void TestOptions::layoutChange() {
     QPointer<FavButton> old = count ? main.favoriteButton(1) : nullptr;
     const int width = main.width();
     TFrmSetup d(&main);
-    box(d, boxName)->setText(text);
+    box(d, "EdtPerLine")->setText(boxes[0]);
+    box(d, "EdtWidth")->setText(boxes[1]);
+    box(d, "EdtHtoH")->setText(boxes[2]);
     d.Button1Click();
     QCOMPARE(d.result(), int(QDialog::Accepted));
     QCOMPARE(main.width(), width + widthChange);
