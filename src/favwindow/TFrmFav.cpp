@@ -446,6 +446,15 @@ void TFrmFav::FavBtnMouseMove(QWidget* sender) {
     m_n1->setVisible(true);
 }
 
+void TFrmFav::Youtube1Click() {
+    const auto* b = qobject_cast<FavButton*>(m_popupComponent.data());
+    if (!b)
+        return;
+    appState().VideoUrl = LinkFromHint(b->hint());
+    if (favWindowHooks().openVideoPage)
+        favWindowHooks().openVideoPage(appState().VideoUrl);
+}
+
 void TFrmFav::SBOXdblClick(QWidget* sender) {
     appState().CurrentCategoryIndex = PositionFromName(sender->objectName(), QStringLiteral("SBOX"));
     appState().DroppedFile.clear();
@@ -480,15 +489,6 @@ void TFrmFav::FavBtnClick(FavButton* sender) {
 void TFrmFav::MenuOpenUrlClick() {
     if (const auto* b = qobject_cast<FavButton*>(m_popupComponent.data()))
         QApplication::clipboard()->setText(b->link());
-}
-
-void TFrmFav::Youtube1Click() {
-    const auto* b = qobject_cast<FavButton*>(m_popupComponent.data());
-    if (!b)
-        return;
-    appState().VideoUrl = LinkFromHint(b->hint());
-    if (favWindowHooks().openVideoPage)
-        favWindowHooks().openVideoPage(appState().VideoUrl);
 }
 
 // ---- Categories

@@ -52,11 +52,11 @@ public:
     // Opening favorites.
     void FavBtnClick(FavButton* sender);
     void MenuOpenUrlClick();
-    // "Download video": the download page for the link of the favorite under the menu.
-    void Youtube1Click();
     // The favorite button on which the favorite menu was opened last.
     QWidget* popupComponent() const { return m_popupComponent; }
     void setPopupComponent(QWidget* w) { m_popupComponent = w; }
+    // "Download video": the download page for the link of the favorite under the menu.
+    void Youtube1Click();
 
     // Categories.
     void SBtnNewCateClick();
