@@ -11,6 +11,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSaveFile>
+#include <QTimer>
 
 namespace {
 int g_timeoutMs = 20000;
@@ -67,6 +68,11 @@ void CheckForUpdate::start() {
             m_reply->abort();
     });
     connect(m_reply, &QNetworkReply::finished, this, &CheckForUpdate::done);
+    // The transfer time-out only measures silence: a site that trickles bytes is cut off too.
+    QTimer::singleShot(3 * g_timeoutMs, m_reply, [reply = m_reply] {
+        if (reply && reply->isRunning())
+            reply->abort();
+    });
 }
 
 void CheckForUpdate::done() {

@@ -32,7 +32,7 @@ public:
     void start();
     bool running() const { return m_reply != nullptr; }
 
-    // Time allowed for the whole answer; tests shorten it.
+    // Time allowed without data, and three times that for the whole answer; tests shorten it.
     static void setTimeoutMs(int ms);
     static int timeoutMs();
     // The largest version file taken; a larger answer is no version file.

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 // A small HTTP server on 127.0.0.1 for one test: answers every request with one status and
 // body, or, when silent, takes connections and never answers.
@@ -13,6 +14,7 @@ public:
     QByteArray body;
     QByteArray contentType = "text/plain";
     bool silent = false;
+    int dripMs = 0; // when set: a long body promised, then one byte every dripMs
     QList<QByteArray> heads; // each request's request line and headers
 
     LoopbackHttp() {
@@ -44,6 +46,13 @@ private:
         buffer.clear();
         if (silent)
             return;
+        if (dripMs > 0) {
+            s->write("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n");
+            auto* drip = new QTimer(s);
+            connect(drip, &QTimer::timeout, s, [s] { s->write("1"); });
+            drip->start(dripMs);
+            return;
+        }
         const QByteArray reason = status == 200 ? "OK" : "Error";
         s->write("HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\nContent-Type: " + contentType +
                  "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);

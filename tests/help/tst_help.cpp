@@ -30,6 +30,7 @@ private slots:
     void versionFile();
     void newerVersionStartsTheUpdater();
     void unreachableSiteKeepsTheWindowResponsive();
+    void tricklingSiteIsCutOff();
 };
 
 namespace {
@@ -248,6 +249,19 @@ void TestHelp::unreachableSiteKeepsTheWindowResponsive() {
     QVERIFY(QTest::qWaitFor([&] { return !main.findChild<CheckForUpdate*>(); }, 30000));
     QVERIFY(ticks > 0);
     QVERIFY(shell.calls.isEmpty());
+}
+
+void TestHelp::tricklingSiteIsCutOff() {
+    TestFolder t;
+    QDir(t.dir.path()).mkdir("update");
+    LoopbackHttp site;
+    site.dripMs = 100;
+    qputenv("PINLET_SITE", site.url().toUtf8());
+    CheckForUpdate::setTimeoutMs(1000);
+    bool newer = true;
+    QVERIFY(runCheck(newer)); // answers well within the 30 s wait, though bytes keep coming
+    QVERIFY(!newer);
+    QVERIFY(!QFileInfo::exists(t.path("update/v.ini")));
 }
 
 QTEST_MAIN(TestHelp)
