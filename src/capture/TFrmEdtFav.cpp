@@ -28,6 +28,13 @@
 
 namespace {
 constexpr int kWidth = 513;
+// A label ends just before its field and sits on the field's middle, whatever the font's width.
+void placeLabel(QLabel* label, QWidget* field, int left) {
+    label->adjustSize();
+    const QRect f = field->geometry();
+    const int x = std::max(left, f.x() - label->width() - 4);
+    label->move(std::min(x, f.x() - label->width() - 1), f.y() + (f.height() - label->height()) / 2);
+}
 constexpr int kHeight = 236;
 constexpr int kEditCaptionBytes = 10;
 } // namespace
@@ -53,8 +60,7 @@ void TFrmEdtFav::createControls() {
         edit->setGeometry(place);
         auto* l = new QLabel(label, m_groupBox);
         l->setObjectName(QStringLiteral("Lbl") + QLatin1String(name).mid(3));
-        l->move(labelAt);
-        l->adjustSize();
+        placeLabel(l, edit, labelAt.x());
         l->setBuddy(edit);
         edit->setAccessibleName(label);
         return edit;
@@ -75,8 +81,7 @@ void TFrmEdtFav::createControls() {
     m_cmbCate->completer()->setCaseSensitivity(Qt::CaseInsensitive);
     auto* lblCate = new QLabel(QStringLiteral("Category"), m_groupBox);
     lblCate->setObjectName(QStringLiteral("LblCate"));
-    lblCate->move(288, 31);
-    lblCate->adjustSize();
+    placeLabel(lblCate, m_cmbCate, 288);
     lblCate->setBuddy(m_cmbCate);
 
     m_btnDownload = new QPushButton(QStringLiteral("Download Video"), m_groupBox);
