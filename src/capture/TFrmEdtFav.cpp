@@ -236,6 +236,8 @@ void TFrmEdtFav::BtnApdClick() {
             return; // New category refused the name and said why
     }
     FavoriteRecord& rec = st.CurrentFavorite;
+    // A new record carries nothing of the record read last.
+    rec.clear();
     rec.setId(NextFavoriteID());
     rec.setCategory(category);
     rec.setName(m_edtName->text());
