@@ -1,0 +1,183 @@
+#include "AppState.h"
+#include "BrowserProbe.h"
+#include "CaptureHooks.h"
+#include "EditorDriver.h"
+#include "FakeDialogs.h"
+#include "GlobalHotkey.h"
+#include "ProgramRun.h"
+#include "RecordBytes.h"
+#include "TFrmEdtFav.h"
+#include "TFrmFav.h"
+#include "TFrmMain.h"
+#include "TestFolder.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QtTest>
+
+// Xlib last: its macros (None, Status, ...) clash with names in the headers above.
+#include "FakeBrowserWindow.h"
+#include <X11/keysym.h>
+
+// On a virtual X display: the front-most browser window, the Ctrl+D grab, and the real
+// program opening its editor on Ctrl+D.
+class TestCaptureX11 : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void frontBrowserWindowInTreeOrder();
+    void frontBrowserWindowInStackingList();
+    void editorFilledFromBrowserWindow();
+    void hotkeyIsExactlyControlD();
+    void hotkeyHeldElsewhereIsRefused();
+    void programOpensEditorOnControlD();
+    void programWithHotkeyOff();
+};
+
+namespace {
+bool xdotool(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral("xdotool"), args);
+    return p.waitForFinished(10000) && p.exitCode() == 0;
+}
+} // namespace
+
+void TestCaptureX11::initTestCase() {
+    QVERIFY2(QGuiApplication::platformName() == QLatin1String("xcb"), "needs an X display");
+    installCaptureHooks();
+    TFrmFav::setProcessExit([](int) {});
+    TFrmMain::setQuit([] {});
+}
+
+void TestCaptureX11::frontBrowserWindowInTreeOrder() {
+    QVERIFY(!FrontBrowserWindow()); // none yet
+    FakeBrowserWindow firefox("firefox-esr", QByteArray("Caf\xc3\xa9 - Mozilla Firefox"), {}, 4242);
+    FakeBrowserWindow chromium("Chromium", {}, QByteArray("Old \xe9 title - Chromium"));
+    FakeBrowserWindow other("XTerm", "Terminal");
+    QVERIFY(firefox.ok() && chromium.ok() && other.ok());
+    // Chromium is the higher browser window, even under another program's window.
+    auto front = FrontBrowserWindow();
+    QVERIFY(front);
+    QCOMPARE(front->window, chromium.id());
+    QCOMPARE(front->title, QString::fromLatin1("Old \xe9 title - Chromium"));
+    QCOMPARE(front->wmClass, QStringLiteral("Chromium"));
+    firefox.raise();
+    front = FrontBrowserWindow();
+    QVERIFY(front);
+    QCOMPARE(front->window, firefox.id());
+    QCOMPARE(front->title, QString::fromUtf8("Caf\xc3\xa9 - Mozilla Firefox"));
+    QCOMPARE(front->pid, 4242);
+}
+
+void TestCaptureX11::frontBrowserWindowInStackingList() {
+    FakeBrowserWindow a("Google-chrome", "A - Google Chrome");
+    FakeBrowserWindow b("Brave-browser", "B - Brave");
+    // A window manager's list wins over the tree order: here a is above b.
+    setStackingList({b.id(), a.id()});
+    auto front = FrontBrowserWindow();
+    setStackingList({});
+    QVERIFY(front);
+    QCOMPARE(front->window, a.id());
+}
+
+void TestCaptureX11::editorFilledFromBrowserWindow() {
+    TestFolder t;
+    t.write("Config.INI", "[Categories]\nNews=1\nVideos=1\n[Size]\nCateID=1\n[FavID]\nNewID=3\n");
+    FakeDialogs d;
+    FakeBrowserWindow browser("firefox", "YouTube - Cat video - Mozilla Firefox");
+    TFrmFav w;
+    QStringList fields;
+    EditorDriver driver({[&](TFrmEdtFav* e) {
+        for (const char* name : {"EdtName", "EdtComment", "EdtUrl"})
+            fields.append(e->findChild<QLineEdit*>(name)->text());
+        fields.append(e->findChild<QComboBox*>("CmbCate")->currentText());
+    }});
+    w.hotykey();
+    QCOMPARE(driver.opened, 1);
+    // The address comes through the accessibility bus, which a plain X window does not offer.
+    QCOMPARE(fields, (QStringList{"Cat video", "YouTube - Cat video", "", "Videos"}));
+}
+
+void TestCaptureX11::hotkeyIsExactlyControlD() {
+    GlobalHotkey key;
+    QVERIFY(key.registerKey());
+    QVERIFY(key.registerKey()); // again: no change
+    QSignalSpy spy(&key, &GlobalHotkey::activated);
+    QVERIFY(xdotool({"key", "ctrl+d"}));
+    QVERIFY(spy.wait(10000));
+    QCOMPARE(spy.count(), 1);
+    for (const char* other : {"ctrl+shift+d", "ctrl+alt+d", "d", "ctrl+e"})
+        QVERIFY(xdotool({"key", other}));
+    // The next Ctrl+D shows that the others went by without a signal.
+    QVERIFY(xdotool({"key", "ctrl+d"}));
+    QVERIFY(QTest::qWaitFor([&] { return spy.count() >= 2; }, 10000));
+    QTest::qWait(300);
+    QCOMPARE(spy.count(), 2);
+    key.unregisterKey();
+    key.unregisterKey(); // not held: nothing happens
+    QVERIFY(xdotool({"key", "ctrl+d"}));
+    QTest::qWait(500);
+    QCOMPARE(spy.count(), 2);
+}
+
+void TestCaptureX11::hotkeyHeldElsewhereIsRefused() {
+    Display* other = XOpenDisplay(nullptr);
+    QVERIFY(other);
+    const int code = XKeysymToKeycode(other, XK_d);
+    XGrabKey(other, code, ControlMask, DefaultRootWindow(other), True, GrabModeAsync, GrabModeAsync);
+    XSync(other, False);
+    {
+        GlobalHotkey key;
+        QVERIFY(!key.registerKey());
+        QVERIFY(!key.isRegistered());
+    }
+    XCloseDisplay(other); // releases its grab
+    GlobalHotkey key;
+    QVERIFY(key.registerKey());
+}
+
+void TestCaptureX11::programOpensEditorOnControlD() {
+    ProgramFolderRun run;
+    run.write("Config.INI", "[Categories]\nNews=1\nVideos=1\n[Size]\nCateID=1\n[FavID]\nNewID=3\n");
+    FakeBrowserWindow browser("firefox", "Cat video - Mozilla Firefox");
+    QScopedPointer<QProcess> p(run.start("Pinlet"));
+    QVERIFY(p->waitForStarted());
+    QVERIFY(waitFor([] { return visibleWindows("^Pinlet$").size() == 1; }));
+    const QString editor = QStringLiteral("^Add a Favorite$");
+    QVERIFY(xdotool({"key", "ctrl+shift+d"}));
+    QVERIFY(xdotool({"key", "ctrl+alt+d"}));
+    QTest::qWait(1500);
+    QVERIFY(visibleWindows(editor).isEmpty());
+    QVERIFY(xdotool({"key", "ctrl+d"}));
+    QVERIFY(waitFor([&] { return visibleWindows(editor).size() == 1; }));
+    // Enter presses "Add": the favorite is made from the browser window's title.
+    const QString id = visibleWindows(editor).first();
+    QVERIFY(xdotool({"windowactivate", "--sync", id}) || xdotool({"windowfocus", "--sync", id}));
+    QVERIFY(xdotool({"key", "--window", id, "Return"}));
+    QVERIFY(waitFor([&] { return run.read("Fav.Dat").size() == 628; }));
+    QCOMPARE(run.read("Fav.Dat"), recordBytes(3, "Videos", "Cat video", "", "Cat video"));
+    QVERIFY(waitFor([&] { return visibleWindows(editor).isEmpty(); }));
+    p->kill();
+    p->waitForFinished(10000);
+}
+
+void TestCaptureX11::programWithHotkeyOff() {
+    ProgramFolderRun run;
+    run.write("Config.INI", "[Categories]\nNews=1\n[Size]\nHotKey=0\n");
+    QScopedPointer<QProcess> p(run.start("Pinlet"));
+    QVERIFY(p->waitForStarted());
+    QVERIFY(waitFor([] { return visibleWindows("^Pinlet$").size() == 1; }));
+    // The key stays free for other programs: this test can grab it.
+    GlobalHotkey key;
+    QVERIFY(key.registerKey());
+    key.unregisterKey();
+    QVERIFY(xdotool({"key", "ctrl+d"}));
+    QTest::qWait(1500);
+    QVERIFY(visibleWindows("^Add a Favorite$").isEmpty());
+    p->kill();
+    p->waitForFinished(10000);
+}
+
+QTEST_MAIN(TestCaptureX11)
+#include "tst_capture_x11.moc"
