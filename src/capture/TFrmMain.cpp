@@ -7,6 +7,7 @@
 #include "LinkSources.h"
 #include "Store.h"
 #include "TFrmFav.h"
+#include "ToolWindow.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -84,8 +85,7 @@ void TFrmMain::FormCreate() {
 
 void TFrmMain::FormDestroy() { appState().CategoryList.clear(); }
 
-// A tool window stays out of the taskbar and the window switcher; Qt sets that up on each show.
-void TFrmMain::FormShow() {}
+void TFrmMain::FormShow() { KeepOutOfTaskbar(this); }
 
 void TFrmMain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);

@@ -31,6 +31,7 @@ private slots:
     void editorFilledFromBrowserWindow();
     void hotkeyIsExactlyControlD();
     void hotkeyHeldElsewhereIsRefused();
+    void dropZoneOutOfTaskbar();
     void programOpensEditorOnControlD();
     void programWithHotkeyOff();
 };
@@ -135,6 +136,48 @@ void TestCaptureX11::hotkeyHeldElsewhereIsRefused() {
     XCloseDisplay(other); // releases its grab
     GlobalHotkey key;
     QVERIFY(key.registerKey());
+}
+
+namespace {
+QStringList windowStates(unsigned long window) {
+    Display* d = XOpenDisplay(nullptr);
+    QStringList names;
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(d, window, XInternAtom(d, "_NET_WM_STATE", False), 0, 1024, False, XA_ATOM, &type, &format,
+                           &count, &after, &data) == Success && data) {
+        for (unsigned long i = 0; i < count; ++i) {
+            char* name = XGetAtomName(d, reinterpret_cast<Atom*>(data)[i]);
+            names.append(QString::fromLatin1(name));
+            XFree(name);
+        }
+        XFree(data);
+    }
+    XCloseDisplay(d);
+    return names;
+}
+} // namespace
+
+void TestCaptureX11::dropZoneOutOfTaskbar() {
+    TestFolder t;
+    FakeDialogs d;
+    TFrmFav w;
+    TFrmMain* zone = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* z = qobject_cast<TFrmMain*>(top))
+            zone = z;
+    QVERIFY(zone);
+    for (int round = 0; round < 2; ++round) {
+        const QStringList states = windowStates(zone->winId());
+        QVERIFY2(states.contains("_NET_WM_STATE_SKIP_TASKBAR") && states.contains("_NET_WM_STATE_SKIP_PAGER") &&
+                     states.contains("_NET_WM_STATE_ABOVE"),
+                 qPrintable(states.join(u' ')));
+        QCOMPARE(states.count("_NET_WM_STATE_SKIP_TASKBAR"), 1);
+        zone->Hide1Click();
+        w.ShowDropZone1Click();
+    }
 }
 
 void TestCaptureX11::programOpensEditorOnControlD() {
