@@ -22,7 +22,8 @@
 
 namespace {
 std::function<void()>& quitFunction() {
-    static std::function<void()> f = [] { QCoreApplication::quit(); };
+    // exit(), not quit(): quit() first closes the windows, and the main window refuses (it hides to the tray).
+    static std::function<void()> f = [] { QCoreApplication::exit(0); };
     return f;
 }
 } // namespace
