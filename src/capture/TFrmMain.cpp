@@ -132,6 +132,7 @@ bool TFrmMain::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonDblClick:
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            m_pressPos.reset();
             m_dragOffset.reset();
             // Out of the mouse handler, so the modal editor does not run inside it.
             QTimer::singleShot(0, this, [this] { runGuarded([this] { Image1DblClick(); }); });
@@ -139,26 +140,36 @@ bool TFrmMain::eventFilter(QObject* watched, QEvent* event) {
         }
         break;
     case QEvent::MouseButtonPress: {
-        // Image1MouseDown: dragging the picture moves the window.
+        // Image1MouseDown: dragging the picture moves the window. The move starts once the
+        // mouse has travelled a little, so that a double-click still reaches the picture.
         auto* me = static_cast<QMouseEvent*>(event);
         if (me->button() != Qt::LeftButton)
             break;
-        QWindow* window = windowHandle();
-        if (window && window->startSystemMove())
-            m_dragOffset.reset();
-        else
-            m_dragOffset = me->globalPosition().toPoint() - frameGeometry().topLeft();
+        m_pressPos = me->globalPosition().toPoint();
+        m_dragOffset.reset();
         return true;
     }
     case QEvent::MouseMove: {
         auto* me = static_cast<QMouseEvent*>(event);
-        if (m_dragOffset && (me->buttons() & Qt::LeftButton)) {
-            move(me->globalPosition().toPoint() - *m_dragOffset);
-            return true;
+        if (!m_pressPos || !(me->buttons() & Qt::LeftButton))
+            break;
+        const QPoint global = me->globalPosition().toPoint();
+        if (!m_dragOffset) {
+            if ((global - *m_pressPos).manhattanLength() < QApplication::startDragDistance())
+                return true;
+            QWindow* window = windowHandle();
+            if (window && window->startSystemMove()) {
+                m_pressPos.reset();
+                return true;
+            }
+            // No window manager that moves windows (a bare X server): follow the mouse here.
+            m_dragOffset = *m_pressPos - frameGeometry().topLeft();
         }
-        break;
+        move(global - *m_dragOffset);
+        return true;
     }
     case QEvent::MouseButtonRelease:
+        m_pressPos.reset();
         m_dragOffset.reset();
         break;
     default:

@@ -52,6 +52,8 @@ private:
     QLabel* m_image = nullptr;
     QMenu* m_popupMenu1 = nullptr;
     QMenu* m_addTo = nullptr;
-    // Where a move by hand began, when the window manager cannot move the window itself.
+    // Where the left button went down on the picture, and, while the window follows the mouse
+    // by hand (no window manager to move it), where the mouse holds the window.
+    std::optional<QPoint> m_pressPos;
     std::optional<QPoint> m_dragOffset;
 };

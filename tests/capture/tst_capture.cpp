@@ -717,11 +717,17 @@ void TestCapture::dropZoneAddToAndExit() {
     w.resize(600, 420);
     TFrmMain* z = dropZone();
     QString selected;
-    EditorDriver driver({[&](TFrmEdtFav* e) { selected = child<QComboBox>(e, "CmbCate")->currentText(); }});
+    EditorDriver driver({[&](TFrmEdtFav* e) { selected = child<QComboBox>(e, "CmbCate")->currentText(); },
+                         [&](TFrmEdtFav* e) { QCOMPARE(e->windowTitle(), QStringLiteral("Add a Favorite")); }});
     z->findChild<QAction*>("AddTo2")->trigger();
     QCOMPARE(driver.opened, 1);
     QCOMPARE(selected, QStringLiteral("Misc"));
     QCOMPARE(w.pageControl()->currentIndex(), 2);
+    // A double-click on the picture opens an empty editor, and does not move the window.
+    const QPoint place = z->pos();
+    QTest::mouseDClick(z->image(), Qt::LeftButton, Qt::NoModifier, QPoint(24, 24));
+    QVERIFY(QTest::qWaitFor([&] { return driver.opened == 2; }, 10000));
+    QCOMPARE(z->pos(), place);
 
     z->move(1000, 300);
     bool quit = false;

@@ -116,11 +116,18 @@ void TestCaptureX11::hotkeyIsExactlyControlD() {
     QVERIFY(QTest::qWaitFor([&] { return spy.count() >= 2; }, 10000));
     QTest::qWait(300);
     QCOMPARE(spy.count(), 2);
+    // With NumLock or CapsLock on, Ctrl+D is still the hotkey.
+    for (const char* lock : {"Num_Lock", "Caps_Lock"}) {
+        QVERIFY(xdotool({"key", lock}));
+        QVERIFY(xdotool({"key", "ctrl+d"}));
+        QVERIFY(xdotool({"key", lock}));
+    }
+    QVERIFY(QTest::qWaitFor([&] { return spy.count() >= 4; }, 10000));
     key.unregisterKey();
     key.unregisterKey(); // not held: nothing happens
     QVERIFY(xdotool({"key", "ctrl+d"}));
     QTest::qWait(500);
-    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.count(), 4);
 }
 
 void TestCaptureX11::hotkeyHeldElsewhereIsRefused() {
