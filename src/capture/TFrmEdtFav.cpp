@@ -167,7 +167,8 @@ void TFrmEdtFav::FormShow() {
         }
     } else {
         m_btnEdt->setDefault(true);
-        const FavoriteRecord& rec = st.CurrentFavorite;
+        m_record = st.CurrentFavorite;
+        const FavoriteRecord& rec = m_record;
         int found = -1;
         for (int i = 0; i < st.CategoryList.size() && found < 0; ++i)
             if (st.CategoryList[i].compare(rec.category(), Qt::CaseInsensitive) == 0)
@@ -254,8 +255,8 @@ void TFrmEdtFav::BtnEdtClick() {
     int position = -1;
     if (!m_main || !takeCategory(category, position))
         return;
-    const QString old = st.CurrentFavorite.category();
-    FavoriteRecord edited = st.CurrentFavorite;
+    const QString old = m_record.category();
+    FavoriteRecord edited = m_record;
     edited.setId(FavID);
     edited.setCategory(category);
     edited.setName(m_edtName->text());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FavoriteRecord.h"
+
 #include <QDialog>
 #include <QPointer>
 
@@ -57,4 +59,7 @@ private:
     QPushButton* m_btnCancel = nullptr;
     QPushButton* m_btnDownload = nullptr;
     bool m_shown = false;
+    // The edited record as CurrentFavorite held it when the dialog showed: another editor
+    // (Ctrl+D while this one is open) may fill CurrentFavorite before Confirm.
+    FavoriteRecord m_record;
 };

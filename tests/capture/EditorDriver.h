@@ -30,13 +30,18 @@ private:
             return;
         m_last = editor;
         ++opened;
-        QPointer<TFrmEdtFav> guard(editor);
-        if (!steps.isEmpty())
-            steps.takeFirst()(editor);
-        if (guard && guard->isVisible()) {
-            ++leftOpen;
-            guard->reject();
-        }
+        // The step runs from a timer of its own, so that this poll keeps running while a step
+        // opens another modal editor.
+        QTimer::singleShot(0, this, [this, guard = QPointer<TFrmEdtFav>(editor)] {
+            if (!guard)
+                return;
+            if (!steps.isEmpty())
+                steps.takeFirst()(guard);
+            if (guard && guard->isVisible()) {
+                ++leftOpen;
+                guard->reject();
+            }
+        });
     }
     QTimer m_timer;
     QPointer<TFrmEdtFav> m_last;

@@ -44,6 +44,7 @@ private slots:
     void confirmMoves_data();
     void confirmMoves();
     void confirmRefusesEmptyCategory();
+    void confirmAfterHotkeyEditorAdded();
     void cancelChangesNoByte();
     void handOverClearedOnErrorPath();
     void editOpensOnTheFoundRecord();
@@ -448,6 +449,36 @@ void TestCapture::confirmRefusesEmptyCategory() {
     QVERIFY(stayedOpen);
     QCOMPARE(d.boxes.size(), 1);
     QCOMPARE(t.read("Fav.Dat"), data);
+}
+
+void TestCapture::confirmAfterHotkeyEditorAdded() {
+    TestFolder t;
+    t.write("Config.INI", kConfig);
+    t.write("Fav.Dat", fiveRecords());
+    FakeDialogs d;
+    TFrmFav w;
+    const QRect place = w.favoriteButton(1)->geometry();
+    EditorDriver driver;
+    driver.steps = {[&](TFrmEdtFav* e) {
+                        // Ctrl+D while editing: a second editor adds a favorite to Work.
+                        w.hotykey();
+                        child<QLineEdit>(e, "EdtName")->setText("Le Monde FR");
+                        click(e, "BtnEdt");
+                    },
+                    [&](TFrmEdtFav* e) {
+                        setEdits(e, "Added", "https://added.test", "", "Work");
+                        click(e, "BtnApd");
+                    }};
+    pickFavoriteMenu(w, 1, "MenuEditFav");
+    QCOMPARE(driver.opened, 2);
+    QCOMPARE(driver.leftOpen, 0);
+    // The edited favorite stays in News, in its place, with its own bytes.
+    FavButton* b = w.favoriteButton(1);
+    QCOMPARE(b->parentWidget(), w.buttonBox(0)->content());
+    QCOMPARE(b->geometry(), place);
+    QCOMPARE(b->text(), QStringLiteral("Le Monde F"));
+    QCOMPARE(record(t.read("Fav.Dat"), 1), recordBytes(1, "News", "Le Monde FR", "https://lemonde.fr", "fr", 'x'));
+    QCOMPARE(w.favoriteButton(7)->parentWidget(), w.buttonBox(1)->content());
 }
 
 void TestCapture::cancelChangesNoByte() {
