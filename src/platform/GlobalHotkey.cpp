@@ -106,7 +106,9 @@ bool GlobalHotkey::nativeEventFilter(const QByteArray& eventType, void* message,
     if ((event->response_type & 0x7F) != XCB_KEY_PRESS)
         return false;
     const auto* key = static_cast<const xcb_key_press_event_t*>(message);
-    const unsigned int state = key->state & ~(LockMask | m_numLockMask);
+    // Only the eight modifier bits count: the keyboard group (a second layout) and held mouse
+    // buttons also show in the state.
+    const unsigned int state = key->state & 0xFF & ~(LockMask | m_numLockMask);
     if (key->detail != m_keycode || state != ControlMask)
         return false;
     // Handlers open modal dialogs: let them run from the event loop, not inside this filter.
