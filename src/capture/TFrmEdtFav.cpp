@@ -22,8 +22,8 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
-#include <QScreen>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QTabWidget>
 
 namespace {
@@ -284,7 +284,9 @@ void TFrmEdtFav::BtnEdtClick() {
     accept();
 }
 
-void TFrmEdtFav::BtnCancelClick() { reject(); }
+void TFrmEdtFav::BtnCancelClick() {
+    reject();
+}
 
 void TFrmEdtFav::DropOnEditor(const QMimeData* data) {
     for (const DroppedItem& item : DroppedItems(data)) {

@@ -28,7 +28,9 @@ std::function<void()>& quitFunction() {
 }
 } // namespace
 
-void TFrmMain::setQuit(std::function<void()> quit) { quitFunction() = std::move(quit); }
+void TFrmMain::setQuit(std::function<void()> quit) {
+    quitFunction() = std::move(quit);
+}
 
 TFrmMain::TFrmMain(TFrmFav* mainWindow)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_main(mainWindow) {
@@ -69,7 +71,9 @@ TFrmMain::TFrmMain(TFrmFav* mainWindow)
     FormCreate();
 }
 
-TFrmMain::~TFrmMain() { FormDestroy(); }
+TFrmMain::~TFrmMain() {
+    FormDestroy();
+}
 
 void TFrmMain::FormCreate() {
     m_image->setToolTip(QStringLiteral("DoubleClick to add favorites"));
@@ -84,9 +88,13 @@ void TFrmMain::FormCreate() {
     setAcceptDrops(true);
 }
 
-void TFrmMain::FormDestroy() { appState().CategoryList.clear(); }
+void TFrmMain::FormDestroy() {
+    appState().CategoryList.clear();
+}
 
-void TFrmMain::FormShow() { KeepOutOfTaskbar(this); }
+void TFrmMain::FormShow() {
+    KeepOutOfTaskbar(this);
+}
 
 void TFrmMain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
@@ -197,7 +205,9 @@ void TFrmMain::ShowFavClick() {
         m_main->ShowMainWindow();
 }
 
-void TFrmMain::Hide1Click() { hide(); }
+void TFrmMain::Hide1Click() {
+    hide();
+}
 
 void TFrmMain::ExitClick() {
     if (m_main)

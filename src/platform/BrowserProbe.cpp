@@ -11,11 +11,10 @@ namespace {
 
 const QSet<QString>& knownBrowserClasses() {
     static const QSet<QString> classes = {
-        QStringLiteral("firefox"),        QStringLiteral("firefox-esr"),
-        QStringLiteral("chromium"),       QStringLiteral("chromium-browser"), QStringLiteral("google-chrome"),
-        QStringLiteral("google-chrome-stable"), QStringLiteral("brave-browser"), QStringLiteral("microsoft-edge"),
-        QStringLiteral("microsoft-edge-stable"), QStringLiteral("vivaldi"), QStringLiteral("vivaldi-stable"),
-        QStringLiteral("opera"),
+        QStringLiteral("firefox"),          QStringLiteral("firefox-esr"),    QStringLiteral("chromium"),
+        QStringLiteral("chromium-browser"), QStringLiteral("google-chrome"),  QStringLiteral("google-chrome-stable"),
+        QStringLiteral("brave-browser"),    QStringLiteral("microsoft-edge"), QStringLiteral("microsoft-edge-stable"),
+        QStringLiteral("vivaldi"),          QStringLiteral("vivaldi-stable"), QStringLiteral("opera"),
     };
     return classes;
 }
@@ -45,7 +44,9 @@ private:
 };
 
 // Windows vanish at any time: a request on a gone window must not end the program.
-int ignoreErrors(Display*, XErrorEvent*) { return 0; }
+int ignoreErrors(Display*, XErrorEvent*) {
+    return 0;
+}
 
 QByteArray property(Display* d, Window w, Atom name, Atom type) {
     Atom actualType = None;
@@ -59,7 +60,8 @@ QByteArray property(Display* d, Window w, Atom name, Atom type) {
     QByteArray bytes;
     if (actualType != None)
         bytes = QByteArray(reinterpret_cast<const char*>(data),
-                           static_cast<qsizetype>(count) * (format == 32 ? static_cast<qsizetype>(sizeof(long)) : format / 8));
+                           static_cast<qsizetype>(count) *
+                               (format == 32 ? static_cast<qsizetype>(sizeof(long)) : format / 8));
     XFree(data);
     return bytes;
 }

@@ -31,7 +31,7 @@ void KeepOutOfTaskbar(QWidget* window) {
             atoms.append(a);
     }
     // Qt keeps states it did not set itself when it maps the window.
-    XChangeProperty(d, w, state, XA_ATOM, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(atoms.constData()),
-                    static_cast<int>(atoms.size()));
+    XChangeProperty(d, w, state, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(atoms.constData()), static_cast<int>(atoms.size()));
     XFlush(d);
 }

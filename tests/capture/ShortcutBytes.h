@@ -15,7 +15,7 @@ inline QByteArray shortcutBytes(const QByteArray& localBasePath) {
     QByteArray header;
     header += u32(0x4C);
     header += QByteArray::fromHex("0114020000000000c000000000000046"); // LinkCLSID
-    header += u32(localBasePath.isEmpty() ? 0 : 0x2);                 // LinkFlags: HasLinkInfo
+    header += u32(localBasePath.isEmpty() ? 0 : 0x2);                  // LinkFlags: HasLinkInfo
     header += u32(0x20);                                               // FileAttributes: archive
     header += QByteArray(24, '\0');                                    // creation, access, write times
     header += u32(0);                                                  // FileSize

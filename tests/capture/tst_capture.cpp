@@ -8,10 +8,10 @@
 #include "FavWindowHooks.h"
 #include "RecordBytes.h"
 #include "ShortcutBytes.h"
+#include "Store.h"
 #include "TFrmEdtFav.h"
 #include "TFrmFav.h"
 #include "TFrmMain.h"
-#include "Store.h"
 #include "TestFolder.h"
 
 #include <QAction>
@@ -85,12 +85,13 @@ TFrmMain* dropZone() {
     return nullptr;
 }
 
-template <class T>
-T* child(QWidget* w, const char* name) {
+template <class T> T* child(QWidget* w, const char* name) {
     return w->findChild<T*>(QLatin1String(name));
 }
 
-QString text(TFrmEdtFav* e, const char* name) { return child<QLineEdit>(e, name)->text(); }
+QString text(TFrmEdtFav* e, const char* name) {
+    return child<QLineEdit>(e, name)->text();
+}
 
 void setEdits(TFrmEdtFav* e, const QString& name, const QString& url, const QString& comment, const QString& category) {
     child<QLineEdit>(e, "EdtName")->setText(name);
@@ -99,7 +100,9 @@ void setEdits(TFrmEdtFav* e, const QString& name, const QString& url, const QStr
     child<QComboBox>(e, "CmbCate")->setEditText(category);
 }
 
-void click(TFrmEdtFav* e, const char* button) { QTest::mouseClick(child<QPushButton>(e, button), Qt::LeftButton); }
+void click(TFrmEdtFav* e, const char* button) {
+    QTest::mouseClick(child<QPushButton>(e, button), Qt::LeftButton);
+}
 
 // Opens an editor through the main window's own double-click on the box of page i.
 void openAddEditor(TFrmFav& w, int page) {
@@ -115,7 +118,9 @@ void pickFavoriteMenu(TFrmFav& w, qint32 id, const char* item) {
     w.findChild<QAction*>(QLatin1String(item))->trigger();
 }
 
-QByteArray record(const QByteArray& file, int index) { return file.mid(index * 628, 628); }
+QByteArray record(const QByteArray& file, int index) {
+    return file.mid(index * 628, 628);
+}
 
 void dropOn(QWidget* target, QMimeData* data) {
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
@@ -263,7 +268,8 @@ void TestCapture::addToExistingCategory() {
     const QByteArray after = t.read("Fav.Dat");
     QCOMPARE(after.size(), before.size() + 628);
     QVERIFY(after.startsWith(before));
-    QCOMPARE(record(after, 5), recordBytes(7, "News", QByteArray(255, 'n'), "https://example.org/", QByteArray(100, 'c')));
+    QCOMPARE(record(after, 5),
+             recordBytes(7, "News", QByteArray(255, 'n'), "https://example.org/", QByteArray(100, 'c')));
     const IniDocument ini = IniDocument::load(t.path("Config.INI"));
     QCOMPARE(ini.readInteger("FavID", "NewID", 0), 8);
     // Three News buttons before it: slot 4, and the counter moves on to 5.
@@ -306,10 +312,14 @@ void TestCapture::addWithNewCategory() {
 void TestCapture::addRefusesBeforeWriting_data() {
     QTest::addColumn<QString>("category");
     QTest::addColumn<QString>("saved"); // empty: refused
-    QTest::newRow("empty box") << "" << "";
-    QTest::newRow("name over 10 bytes") << "Newsletters" << "";
-    QTest::newRow("name the settings file cannot hold") << "[x]" << "";
-    QTest::newRow("other letter case: the existing spelling") << "wORK" << "Work";
+    QTest::newRow("empty box") << ""
+                               << "";
+    QTest::newRow("name over 10 bytes") << "Newsletters"
+                                        << "";
+    QTest::newRow("name the settings file cannot hold") << "[x]"
+                                                        << "";
+    QTest::newRow("other letter case: the existing spelling") << "wORK"
+                                                              << "Work";
 }
 
 void TestCapture::addRefusesBeforeWriting() {

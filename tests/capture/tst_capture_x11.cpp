@@ -155,7 +155,8 @@ QStringList windowStates(unsigned long window) {
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
     if (XGetWindowProperty(d, window, XInternAtom(d, "_NET_WM_STATE", False), 0, 1024, False, XA_ATOM, &type, &format,
-                           &count, &after, &data) == Success && data) {
+                           &count, &after, &data) == Success &&
+        data) {
         for (unsigned long i = 0; i < count; ++i) {
             char* name = XGetAtomName(d, reinterpret_cast<Atom*>(data)[i]);
             names.append(QString::fromLatin1(name));

@@ -39,17 +39,36 @@ void TestLinkSources::browserTitles_data() {
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("comment");
-    QTest::newRow("page - browser") << "Cat video - Mozilla Firefox" << "Cat video" << "Cat video";
-    QTest::newRow("YouTube prefix") << "YouTube - Cat video - Mozilla Firefox" << "Cat video" << "YouTube - Cat video";
+    QTest::newRow("page - browser") << "Cat video - Mozilla Firefox"
+                                    << "Cat video"
+                                    << "Cat video";
+    QTest::newRow("YouTube prefix") << "YouTube - Cat video - Mozilla Firefox"
+                                    << "Cat video"
+                                    << "YouTube - Cat video";
     QTest::newRow("Broadcast Yourself") << "YouTube - Broadcast Yourself. - Mozilla Firefox"
-                                        << "YouTube - Broadcast Yourself." << "YouTube - Broadcast Yourself.";
-    QTest::newRow("two dashes") << "News - World - Chromium" << "News" << "News - World";
-    QTest::newRow("no dash") << "Plain title" << "Plain title" << "Plain title";
-    QTest::newRow("empty") << "" << "" << "";
-    QTest::newRow("only YouTube prefix") << "youtube - " << "" << "youtube";
-    QTest::newRow("leading dash kept") << "-x- y - Chromium" << "-x" << "-x- y";
-    QTest::newRow("one blank removed of two") << "A  - B" << "A " << "A ";
-    QTest::newRow("prefix in any case, twice") << "YOUTUBE - a YouTube - b - c" << "a b" << "YOUTUBE - a YouTube - b";
+                                        << "YouTube - Broadcast Yourself."
+                                        << "YouTube - Broadcast Yourself.";
+    QTest::newRow("two dashes") << "News - World - Chromium"
+                                << "News"
+                                << "News - World";
+    QTest::newRow("no dash") << "Plain title"
+                             << "Plain title"
+                             << "Plain title";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << "";
+    QTest::newRow("only YouTube prefix") << "youtube - "
+                                         << ""
+                                         << "youtube";
+    QTest::newRow("leading dash kept") << "-x- y - Chromium"
+                                       << "-x"
+                                       << "-x- y";
+    QTest::newRow("one blank removed of two") << "A  - B"
+                                              << "A "
+                                              << "A ";
+    QTest::newRow("prefix in any case, twice") << "YOUTUBE - a YouTube - b - c"
+                                               << "a b"
+                                               << "YOUTUBE - a YouTube - b";
 }
 
 void TestLinkSources::browserTitles() {
@@ -69,11 +88,11 @@ void TestLinkSources::linkFromFile_data() {
     QTest::newRow(".url with key") << "Example.url"
                                    << QByteArray("[InternetShortcut]\r\nURL=https://example.org/a?b=1\r\n")
                                    << "https://example.org/a?b=1";
-    QTest::newRow(".url key in other case") << "Lower.url" << QByteArray("[internetshortcut]\nurl=http://x.test/\n")
-                                            << "http://x.test/";
+    QTest::newRow(".url key in other case")
+        << "Lower.url" << QByteArray("[internetshortcut]\nurl=http://x.test/\n") << "http://x.test/";
     QTest::newRow(".url without key") << "NoKey.url" << QByteArray("[InternetShortcut]\nIconIndex=0\n") << "<path>";
-    QTest::newRow(".URL is a plain file") << "Example.URL" << QByteArray("[InternetShortcut]\nURL=http://x.test/\n")
-                                          << "<path>";
+    QTest::newRow(".URL is a plain file")
+        << "Example.URL" << QByteArray("[InternetShortcut]\nURL=http://x.test/\n") << "<path>";
     QTest::newRow(".lnk local path") << "app.lnk" << shortcutBytes("C:\\Tools\\app.exe") << "C:\\Tools\\app.exe";
     QTest::newRow(".lnk without a path") << "nopath.lnk" << shortcutBytes({}) << kUnresolvedLink;
     QTest::newRow(".lnk not a shortcut") << "broken.lnk" << QByteArray("this is no shortcut at all") << kUnresolvedLink;
@@ -146,8 +165,8 @@ void TestLinkSources::draggedLinks_data() {
                                     << QList<QByteArray>{utf16("https://a.test/\nA\nhttps://b.test/\nB")}
                                     << QStringList{"https://a.test/|A", "https://b.test/|B"};
     QTest::newRow("other schemes are no web links")
-        << QStringList{"text/uri-list"} << QList<QByteArray>{"javascript:alert(1)\r\nmailto:a@b.test\r\nabout:blank\r\n"}
-        << QStringList{};
+        << QStringList{"text/uri-list"}
+        << QList<QByteArray>{"javascript:alert(1)\r\nmailto:a@b.test\r\nabout:blank\r\n"} << QStringList{};
 }
 
 void TestLinkSources::draggedLinks() {
@@ -168,16 +187,23 @@ void TestLinkSources::chooseCategory_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("position");
     QTest::addColumn<bool>("refused");
-    QTest::newRow("existing") << "Work" << "Work" << 1 << false;
-    QTest::newRow("other letter case takes the existing spelling") << "work" << "Work" << 1 << false;
-    QTest::newRow("new") << "Video" << "Video" << -1 << false;
-    QTest::newRow("empty") << "" << "" << -1 << true;
-    QTest::newRow("11 bytes") << "Newsletters" << "Newsletters" << -1 << true;
-    QTest::newRow("10 bytes of UTF-8, 6 letters") << QString::fromUtf8("\xc3\xa4\xc3\xb6\xc3\xbc\xc3\xa4\xc3\xb6")
-                                                  << QString::fromUtf8("\xc3\xa4\xc3\xb6\xc3\xbc\xc3\xa4\xc3\xb6") << -1
-                                                  << false;
-    QTest::newRow("key breaker") << "a=b" << "a=b" << -1 << true;
-    QTest::newRow("trailing blank") << "News " << "News " << -1 << true;
+    QTest::newRow("existing") << "Work"
+                              << "Work" << 1 << false;
+    QTest::newRow("other letter case takes the existing spelling") << "work"
+                                                                   << "Work" << 1 << false;
+    QTest::newRow("new") << "Video"
+                         << "Video" << -1 << false;
+    QTest::newRow("empty") << ""
+                           << "" << -1 << true;
+    QTest::newRow("11 bytes") << "Newsletters"
+                              << "Newsletters" << -1 << true;
+    QTest::newRow("10 bytes of UTF-8, 6 letters")
+        << QString::fromUtf8("\xc3\xa4\xc3\xb6\xc3\xbc\xc3\xa4\xc3\xb6")
+        << QString::fromUtf8("\xc3\xa4\xc3\xb6\xc3\xbc\xc3\xa4\xc3\xb6") << -1 << false;
+    QTest::newRow("key breaker") << "a=b"
+                                 << "a=b" << -1 << true;
+    QTest::newRow("trailing blank") << "News "
+                                    << "News " << -1 << true;
 }
 
 void TestLinkSources::chooseCategory() {
