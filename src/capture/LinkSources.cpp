@@ -4,6 +4,7 @@
 #include "IniFile.h"
 #include "ShortcutFile.h"
 
+#include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 
@@ -11,6 +12,8 @@ namespace {
 
 constexpr int kMaxTitle = 1023;
 constexpr int kMaxTarget = 260;
+// An Internet shortcut is a few lines; a larger file of that name is not read into memory.
+constexpr qint64 kMaxShortcutFile = 1 << 20;
 
 bool isWebLink(const QUrl& url) {
     const QString scheme = url.scheme().toLower();
@@ -40,6 +43,8 @@ QString mozUrlText(const QByteArray& bytes) {
 
 QString LinkFromFile(const QString& path) {
     if (path.endsWith(QLatin1String(".url"), Qt::CaseSensitive)) {
+        if (QFileInfo(path).size() > kMaxShortcutFile)
+            return path;
         const auto url = IniDocument::load(path).value(QStringLiteral("InternetShortcut"), QStringLiteral("URL"));
         return url ? *url : path;
     }

@@ -91,6 +91,9 @@ void TestLinkSources::linkFromFile_data() {
     QTest::newRow(".url key in other case")
         << "Lower.url" << QByteArray("[internetshortcut]\nurl=http://x.test/\n") << "http://x.test/";
     QTest::newRow(".url without key") << "NoKey.url" << QByteArray("[InternetShortcut]\nIconIndex=0\n") << "<path>";
+    QTest::newRow(".url too large to be a shortcut")
+        << "Huge.url" << QByteArray("[InternetShortcut]\nURL=http://x.test/\n" + QByteArray(2 << 20, ';'))
+        << "<path>";
     QTest::newRow(".URL is a plain file")
         << "Example.URL" << QByteArray("[InternetShortcut]\nURL=http://x.test/\n") << "<path>";
     QTest::newRow(".lnk local path") << "app.lnk" << shortcutBytes("C:\\Tools\\app.exe") << "C:\\Tools\\app.exe";
