@@ -5,7 +5,7 @@ set -euo pipefail
 PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgl-dev
-    liblnk-dev libx11-dev libxcb1-dev libatspi2.0-dev
+    liblnk-dev libbfio-dev libx11-dev libxcb1-dev libatspi2.0-dev
     xvfb xauth x11-utils xdotool trayer imagemagick fonts-dejavu-core
     nginx-light curl desktop-file-utils dpkg-dev file
 )

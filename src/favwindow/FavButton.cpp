@@ -3,17 +3,24 @@
 #include <QMouseEvent>
 
 FavButton::FavButton(qint32 id, const QString& caption, const QString& hint, const QString& link, QWidget* parent)
-    : QPushButton(PlainButtonText(caption), parent), m_id(id), m_hint(hint), m_link(link) {
+    : QPushButton(parent), m_id(id) {
     setObjectName(QStringLiteral("FavBtn") + QString::number(id));
-    QString tip = hint;
-    tip.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    setToolTip(tip);
+    setFavorite(caption, hint, link);
     setToolTipDuration(60000);
-    setAccessibleName(caption);
-    setAccessibleDescription(tip);
     setMouseTracking(true);
     setAutoDefault(false);
     setFocusPolicy(Qt::TabFocus);
+}
+
+void FavButton::setFavorite(const QString& caption, const QString& hint, const QString& link) {
+    m_hint = hint;
+    m_link = link;
+    setText(PlainButtonText(caption));
+    QString tip = hint;
+    tip.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    setToolTip(tip);
+    setAccessibleName(caption);
+    setAccessibleDescription(tip);
 }
 
 void FavButton::mouseMoveEvent(QMouseEvent* event) {

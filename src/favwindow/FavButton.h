@@ -11,6 +11,8 @@ public:
     qint32 favoriteId() const { return m_id; }
     const QString& hint() const { return m_hint; }
     const QString& link() const { return m_link; }
+    // Shows an edited favorite; the button keeps its place.
+    void setFavorite(const QString& caption, const QString& hint, const QString& link);
 
 signals:
     void mouseMoved(QWidget* sender);

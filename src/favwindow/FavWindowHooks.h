@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <functional>
 
+class QMimeData;
 class TFrmFav;
 
 // What the main window asks of the windows that are built on top of it (DropZone, editor,
@@ -33,6 +34,9 @@ struct FavWindowHooks {
     // Windows made once after the main window, in order (about box, video page).
     QList<std::function<void(TFrmFav*)>> afterMainWindow;
     std::function<void(const QStringList& paths, TFrmFav*)> filesDropped;
+    // Drops on the main window: whether the capture takes what is dragged, and taking it.
+    std::function<bool(const QMimeData*)> acceptsDrop;
+    std::function<void(const QMimeData*, TFrmFav*)> dataDropped;
 };
 
 FavWindowHooks& favWindowHooks();

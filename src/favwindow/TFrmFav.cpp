@@ -22,6 +22,8 @@
 #include <QCursor>
 #include <QMouseEvent>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QProxyStyle>
@@ -167,8 +169,10 @@ void TFrmFav::createMenus() {
     m_youtube1 = addItem(m_popupMenu1, "Youtube1", QStringLiteral("Download video"));
     connect(m_youtube1, &QAction::triggered, this, [this] { runGuarded([this] { Youtube1Click(); }); });
     m_popupMenu1->addSeparator()->setObjectName(QStringLiteral("N4"));
-    addItem(m_popupMenu1, "MenuEditFav", QStringLiteral("Edit"));
-    addItem(m_popupMenu1, "MenuRemoveFav", QStringLiteral("Delete"));
+    connect(addItem(m_popupMenu1, "MenuEditFav", QStringLiteral("Edit")), &QAction::triggered, this,
+            [this] { runGuarded([this] { MenuEditFavClick(); }); });
+    connect(addItem(m_popupMenu1, "MenuRemoveFav", QStringLiteral("Delete")), &QAction::triggered, this,
+            [this] { runGuarded([this] { MenuRemoveFavClick(); }); });
 
     m_popupMenu3 = new QMenu(this);
     m_popupMenu3->setObjectName(QStringLiteral("PopupMenu3"));
@@ -489,6 +493,58 @@ void TFrmFav::FavBtnClick(FavButton* sender) {
 void TFrmFav::MenuOpenUrlClick() {
     if (const auto* b = qobject_cast<FavButton*>(m_popupComponent.data()))
         QApplication::clipboard()->setText(b->link());
+}
+
+// ---- Editing and removing favorites
+
+void TFrmFav::MenuEditFavClick() {
+    const auto* button = qobject_cast<FavButton*>(m_popupComponent.data());
+    if (!button)
+        return;
+    const qint32 id = PositionFromName(button->objectName(), QStringLiteral("FavBtn"));
+    const int count = id < 0 ? 0 : FindFavoriteById(id);
+    if (count == 0) {
+        Dialogs::instance().messageBox(nullptr, QStringLiteral("ERROR\uFF1AFile not found"), QStringLiteral("ERROR"),
+                                       Dialogs::Icon::Error, Dialogs::Buttons::Ok);
+        return;
+    }
+    appState().DroppedFile.clear();
+    if (favWindowHooks().openEditor)
+        favWindowHooks().openEditor(this, true, count, id);
+}
+
+void TFrmFav::MenuRemoveFavClick() {
+    FavButton* button = qobject_cast<FavButton*>(m_popupComponent.data());
+    if (!button)
+        return;
+    const qint32 id = PositionFromName(button->objectName(), QStringLiteral("FavBtn"));
+    const int count = id < 0 ? 0 : FindFavoriteById(id);
+    if (count == 0) {
+        Dialogs::instance().messageBox(nullptr, QStringLiteral("File not found"), QStringLiteral("Error"),
+                                       Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
+        return;
+    }
+    // Only the ID changes: the record keeps its place and its other bytes.
+    appState().CurrentFavorite.setId(-1);
+    OverwriteFavorite(count);
+    delete button;
+}
+
+void TFrmFav::hotykey() {
+    appState().DroppedFile.clear();
+    if (favWindowHooks().openEditor)
+        favWindowHooks().openEditor(this, false, 0, 0);
+}
+
+void TFrmFav::dragEnterEvent(QDragEnterEvent* event) {
+    if (favWindowHooks().acceptsDrop && favWindowHooks().acceptsDrop(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void TFrmFav::dropEvent(QDropEvent* event) {
+    event->acceptProposedAction();
+    if (favWindowHooks().dataDropped)
+        favWindowHooks().dataDropped(event->mimeData(), this);
 }
 
 // ---- Categories

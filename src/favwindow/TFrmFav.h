@@ -52,6 +52,11 @@ public:
     // Opening favorites.
     void FavBtnClick(FavButton* sender);
     void MenuOpenUrlClick();
+    // Edit and Delete of the favorite menu, on the button it was opened for.
+    void MenuEditFavClick();
+    void MenuRemoveFavClick();
+    // The hotkey was pressed: an add-mode editor.
+    void hotykey();
     // The favorite button on which the favorite menu was opened last.
     QWidget* popupComponent() const { return m_popupComponent; }
     void setPopupComponent(QWidget* w) { m_popupComponent = w; }
@@ -91,6 +96,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void createControls();
