@@ -117,15 +117,22 @@ void TestApp::trayClickShowsAndExitEnds() {
     ProgramFolderRun run;
     run.write("Config.INI", "[Categories]\nNews=1\n[Size]\nWidth=600\nHeight=400\n");
     QScopedPointer<QProcess> p(run.start("Pinlet", {"/min"}));
-    // Hidden at start: the one visible window of the program is its tray icon.
+    // Hidden at start: the program shows its tray icon (and the DropZone, which is larger).
     QString icon;
     QVERIFY(waitFor([&] {
         QProcess x;
         x.start("xdotool", {"search", "--onlyvisible", "--classname", "^Pinlet$"});
         x.waitForFinished(10000);
-        const QStringList ids = QString::fromUtf8(x.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-        icon = ids.value(0);
-        return ids.size() == 1;
+        for (const QString& id : QString::fromUtf8(x.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {
+            QProcess g;
+            g.start("xdotool", {"getwindowgeometry", id});
+            g.waitForFinished(10000);
+            const QString geometry = QString::fromUtf8(g.readAllStandardOutput());
+            const int at = geometry.indexOf("Geometry: ");
+            if (at >= 0 && geometry.mid(at + 10).section('x', 0, 0).toInt() < 40)
+                icon = id;
+        }
+        return !icon.isEmpty();
     }));
     QVERIFY(visibleWindows(kTitle).isEmpty());
     QProcess::execute("xdotool", {"mousemove", "--window", icon, "5", "5", "click", "1"});
