@@ -2,7 +2,6 @@
 
 #include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
@@ -192,11 +191,13 @@ QString addressInWindow(QDBusConnection& bus, const Ref& window, int& visited, c
     return barText;
 }
 
-std::optional<uint> processOf(QDBusConnection& bus, const QString& service) {
-    QDBusReply<uint> pid = bus.interface()->servicePid(service);
-    if (!pid.isValid())
+std::optional<uint> processOf(QDBusConnection& bus, const QString& service, const QDeadlineTimer& deadline) {
+    const auto reply = call(bus, QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetConnectionUnixProcessID"),
+                            {service}, deadline);
+    if (!reply || reply->isEmpty())
         return std::nullopt;
-    return pid.value();
+    return reply->first().toUInt();
 }
 
 } // namespace
@@ -219,17 +220,16 @@ QString PageAddress(qint64 pid, const QString& windowTitle, QDeadlineTimer deadl
 
     // The window's own process first; then, for browsers whose process the window does not
     // name (sandboxed packages run in a process namespace of their own), any application.
-    QList<Ref> ordered;
+    QList<std::pair<Ref, bool>> ordered; // application, and whether it is the window's process
     for (const Ref& app : apps) {
-        if (pid > 0 && processOf(*bus, app.service) == uint(pid))
-            ordered.prepend(app);
+        if (pid > 0 && processOf(*bus, app.service, deadline) == uint(pid))
+            ordered.prepend({app, true});
         else if (!windowTitle.isEmpty())
-            ordered.append(app);
+            ordered.append({app, false});
     }
 
     int visited = 0;
-    for (const Ref& app : ordered) {
-        const bool ownProcess = pid > 0 && processOf(*bus, app.service) == uint(pid);
+    for (const auto& [app, ownProcess] : ordered) {
         QList<Ref> windows;
         for (const Ref& window : children(*bus, app, deadline)) {
             if (deadline.hasExpired())
