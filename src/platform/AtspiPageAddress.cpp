@@ -79,8 +79,7 @@ std::optional<QDBusConnection> accessibilityBus(const QDeadlineTimer& deadline) 
     QString address = qEnvironmentVariable("AT_SPI_BUS_ADDRESS");
     if (address.isEmpty()) {
         QDBusConnection session = sessionBus();
-        const auto reply =
-            call(session, kBusName, kBusPath, kBusName, QStringLiteral("GetAddress"), {}, deadline);
+        const auto reply = call(session, kBusName, kBusPath, kBusName, QStringLiteral("GetAddress"), {}, deadline);
         if (!reply || reply->isEmpty())
             return std::nullopt;
         address = reply->first().toString();
@@ -192,9 +191,9 @@ QString addressInWindow(QDBusConnection& bus, const Ref& window, int& visited, c
 }
 
 std::optional<uint> processOf(QDBusConnection& bus, const QString& service, const QDeadlineTimer& deadline) {
-    const auto reply = call(bus, QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-                            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetConnectionUnixProcessID"),
-                            {service}, deadline);
+    const auto reply =
+        call(bus, QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+             QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetConnectionUnixProcessID"), {service}, deadline);
     if (!reply || reply->isEmpty())
         return std::nullopt;
     return reply->first().toUInt();

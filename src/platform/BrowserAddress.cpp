@@ -47,7 +47,9 @@ private:
         std::shared_ptr<Result> result;
     };
 
-    AddressWorker() { std::thread([this] { run(); }).detach(); }
+    AddressWorker() {
+        std::thread([this] { run(); }).detach();
+    }
 
     void run() {
         for (;;) {
@@ -78,7 +80,9 @@ private:
 
 } // namespace
 
-void PrepareBrowserAddress() { AddressWorker::instance().post(0, {}, QDeadlineTimer(3000)); }
+void PrepareBrowserAddress() {
+    AddressWorker::instance().post(0, {}, QDeadlineTimer(3000));
+}
 
 QString BrowserAddress(const BrowserWindowInfo& window, int timeoutMs) {
     if (window.pid <= 0 && window.title.isEmpty())

@@ -27,8 +27,8 @@ QByteArray propertyBytes(Display* dpy, Window w, Atom property, Atom type) {
 }
 
 QString title(Display* dpy, Window w) {
-    const QByteArray net = propertyBytes(dpy, w, XInternAtom(dpy, "_NET_WM_NAME", False),
-                                         XInternAtom(dpy, "UTF8_STRING", False));
+    const QByteArray net =
+        propertyBytes(dpy, w, XInternAtom(dpy, "_NET_WM_NAME", False), XInternAtom(dpy, "UTF8_STRING", False));
     if (!net.isEmpty())
         return QString::fromUtf8(net);
     XTextProperty text;
