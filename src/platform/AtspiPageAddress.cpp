@@ -229,17 +229,18 @@ QString PageAddress(qint64 pid, const QString& windowTitle, QDeadlineTimer deadl
 
     int visited = 0;
     for (const auto& [app, ownProcess] : ordered) {
-        QList<Ref> windows;
+        // The window of that title only, so that another window's page is never taken for it;
+        // any of the process's windows when none has the title (it changed since it was read).
+        QList<Ref> titled, others;
         for (const Ref& window : children(*bus, app, deadline)) {
             if (deadline.hasExpired())
                 return {};
-            const QString n = name(*bus, window, deadline);
-            if (!windowTitle.isEmpty() && n == windowTitle)
-                windows.prepend(window);
+            if (!windowTitle.isEmpty() && name(*bus, window, deadline) == windowTitle)
+                titled.append(window);
             else if (ownProcess)
-                windows.append(window);
+                others.append(window);
         }
-        for (const Ref& window : windows) {
+        for (const Ref& window : titled.isEmpty() ? others : titled) {
             const QString address = addressInWindow(*bus, window, visited, deadline);
             if (!address.isEmpty())
                 return address;
