@@ -28,15 +28,20 @@ public:
         return *worker;
     }
 
-    // Queues a look-up; nothing when the worker is still busy with an earlier one.
-    std::shared_ptr<Result> post(qint64 pid, const QString& title, QDeadlineTimer deadline) {
-        std::lock_guard lock(m_mutex);
-        if (m_job)
+    // Queues a look-up that ends by deadline, once the worker is free; nothing when it is still
+    // busy with an earlier, abandoned look-up at queueBy.
+    std::shared_ptr<Result> post(qint64 pid, const QString& title, QDeadlineTimer deadline, QDeadlineTimer queueBy) {
+        std::unique_lock lock(m_mutex);
+        if (!m_idle.wait_for(lock, remaining(queueBy), [this] { return !m_job.has_value(); }))
             return nullptr;
         auto result = std::make_shared<Result>();
         m_job = Job{pid, title, deadline, result};
         m_wake.notify_one();
         return result;
+    }
+
+    static std::chrono::milliseconds remaining(const QDeadlineTimer& deadline) {
+        return std::chrono::milliseconds(qMax<qint64>(deadline.remainingTime(), 0));
     }
 
 private:
@@ -64,36 +69,39 @@ private:
             if (job.pid > 0 || !job.title.isEmpty())
                 address = atspi::PageAddress(job.pid, job.title, job.deadline);
             {
+                std::lock_guard lock(m_mutex);
+                m_job.reset();
+            }
+            m_idle.notify_all();
+            {
                 std::lock_guard lock(job.result->mutex);
                 job.result->address = address;
             }
             job.result->done.notify_all();
-            std::lock_guard lock(m_mutex);
-            m_job.reset();
         }
     }
 
     std::mutex m_mutex;
     std::condition_variable m_wake;
+    std::condition_variable m_idle;
     std::optional<Job> m_job;
 };
 
 } // namespace
 
 void PrepareBrowserAddress() {
-    AddressWorker::instance().post(0, {}, QDeadlineTimer(3000));
+    AddressWorker::instance().post(0, {}, QDeadlineTimer(3000), QDeadlineTimer(0));
 }
 
 QString BrowserAddress(const BrowserWindowInfo& window, int timeoutMs) {
     if (window.pid <= 0 && window.title.isEmpty())
         return {};
     const QDeadlineTimer deadline(qMax(timeoutMs, 1));
-    const auto result = AddressWorker::instance().post(window.pid, window.title, deadline);
+    const auto result = AddressWorker::instance().post(window.pid, window.title, deadline, deadline);
     if (!result)
         return {};
     std::unique_lock lock(result->mutex);
-    if (!result->done.wait_for(lock, std::chrono::milliseconds(qMax<qint64>(deadline.remainingTime(), 0)),
-                               [&] { return result->address.has_value(); }))
+    if (!result->done.wait_for(lock, AddressWorker::remaining(deadline), [&] { return result->address.has_value(); }))
         return {};
     return utf8::cutText(*result->address, 1023);
 }

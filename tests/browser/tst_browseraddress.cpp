@@ -323,6 +323,9 @@ void TestBrowserAddress::addressOfVisiblePage() {
     }
     QCOMPARE(address, expected);
     QCOMPARE(address, m_server.url(pages.last()));
+    // Back to back, as when Ctrl+D is pressed again at once: each look-up answers.
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(BrowserAddress(*window, 3000), m_server.url(pages.last()));
     QCOMPARE(accessibilityEnabled(), std::optional<bool>(true));
 
     program.stop();
