@@ -249,7 +249,7 @@ void TestBrowserAddress::addressOfVisiblePage() {
 
     QStringList args;
     if (browser == QLatin1String("chromium")) {
-        // Chromium shows no page content to the accessibility bus without this switch (see README).
+        // Chromium shows its pages to the accessibility bus only with this switch, whatever the bus says.
         args << QStringLiteral("--force-renderer-accessibility");
         args << QStringLiteral("--no-first-run") << QStringLiteral("--no-default-browser-check")
              << QStringLiteral("--disable-background-networking") << QStringLiteral("--disable-component-update")
