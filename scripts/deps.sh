@@ -8,6 +8,7 @@ PACKAGES=(
     liblnk-dev libbfio-dev libx11-dev libxcb1-dev libatspi2.0-dev
     xvfb xauth x11-utils xdotool trayer imagemagick fonts-dejavu-core
     nginx-light curl desktop-file-utils dpkg-dev file
+    dbus at-spi2-core chromium firefox-esr
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
