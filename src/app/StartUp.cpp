@@ -1,6 +1,7 @@
 #include "StartUp.h"
 
 #include "AppState.h"
+#include "BrowserAddress.h"
 #include "CaptureHooks.h"
 #include "ErrorReport.h"
 #include "FavWindowHooks.h"
@@ -48,5 +49,7 @@ int runPinlet(QApplication& app, InstanceGuard& guard) {
         mainWindow.show();
     for (const auto& create : favWindowHooks().afterMainWindow)
         create(&mainWindow);
+    // Browsers build their accessible trees only once asked; ask now, not at the first Ctrl+D.
+    PrepareBrowserAddress();
     return app.exec();
 }

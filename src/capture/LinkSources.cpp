@@ -1,5 +1,7 @@
 #include "LinkSources.h"
 
+#include "TitleDash.h"
+
 #include "BrowserProbe.h"
 #include "IniFile.h"
 #include "ShortcutFile.h"
@@ -101,7 +103,12 @@ QString ReadBrowserAddress() {
 }
 
 EditorFields FieldsFromBrowser(const QString& title, const QString& address) {
-    return {CleanPageTitle(title), TitleBeforeLastDash(title), address};
+    // Firefox sets its name off with an em or en dash: read that last separator as the hyphen
+    // the title rules cut at, and leave dashes inside the page's own title alone.
+    QString t = title;
+    if (const int dash = LastTitleDash(t); dash >= 0)
+        t[dash] = u'-';
+    return {CleanPageTitle(t), TitleBeforeLastDash(t), address};
 }
 
 QList<DroppedItem> DroppedItems(const QMimeData* data) {

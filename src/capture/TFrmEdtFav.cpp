@@ -178,21 +178,25 @@ void TFrmEdtFav::FormShow() {
             m_cmbCate->setEditText(QString());
         setFields(rec.name(), rec.comment(), rec.url());
     }
+    // Whether the video button is there is decided once, as the editor shows; typing only
+    // enables or disables it.
+    const bool video = IsVideoLink(m_edtUrl->text());
+    m_btnDownload->setVisible(video);
+    m_edtUrl->resize(EditorUrlFieldWidth(video), m_edtUrl->height());
     EdtUrlChange();
     // Shown over the main window that was just raised.
     raise();
     activateWindow();
 }
 
-void TFrmEdtFav::EdtUrlChange() {
-    const bool video = IsVideoLink(m_edtUrl->text());
-    m_btnDownload->setVisible(video);
-    m_edtUrl->resize(video ? 289 : 409, m_edtUrl->height());
-}
+void TFrmEdtFav::EdtUrlChange() { m_btnDownload->setEnabled(CanDownloadVideo(m_edtUrl->text())); }
 
 void TFrmEdtFav::BtnDownloadClick() {
+    appState().VideoUrl = m_edtUrl->text();
     if (favWindowHooks().openVideoPage)
         favWindowHooks().openVideoPage(m_edtUrl->text());
+    // Nothing is saved: the editor closes as with Cancel.
+    reject();
 }
 
 bool TFrmEdtFav::takeCategory(QString& name, int& position) {

@@ -33,7 +33,6 @@ struct FavWindowHooks {
     std::function<void()> releaseHotKey;
     // Windows made once after the main window, in order (about box, video page).
     QList<std::function<void(TFrmFav*)>> afterMainWindow;
-    std::function<void(const QStringList& paths, TFrmFav*)> filesDropped;
     // Drops on the main window: whether the capture takes what is dragged, and taking it.
     std::function<bool(const QMimeData*)> acceptsDrop;
     std::function<void(const QMimeData*, TFrmFav*)> dataDropped;

@@ -206,33 +206,56 @@ void TestCapture::editorControls() {
 }
 
 void TestCapture::downloadButtonRule_data() {
-    QTest::addColumn<QString>("url");
+    QTest::addColumn<QByteArray>("url");
     QTest::addColumn<bool>("shown");
-    QTest::newRow("video page") << "https://www.youtube.com/watch?v=abc" << true;
-    QTest::newRow("any case") << "HTTP://WWW.YOUTUBE.COM/WATCH?V=ABC" << true;
-    QTest::newRow("site without watch") << "https://www.youtube.com/" << false;
-    QTest::newRow("other site") << "https://example.org/watch" << false;
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("video page") << QByteArray("https://www.youtube.com/watch?v=abc") << true
+                                << "https://www.youtube.com/watch?v=abc&t=1" << true;
+    QTest::newRow("any case") << QByteArray("HTTP://WWW.YOUTUBE.COM/WATCH?V=ABC") << true << "YouTube.com/x" << true;
+    QTest::newRow("typing a link without a slash disables") << QByteArray("https://www.youtube.com/watch?v=abc")
+                                                            << true << "www.youtube.com" << false;
+    QTest::newRow("typing another site disables") << QByteArray("https://www.youtube.com/watch?v=abc") << true
+                                                  << "https://example.org/watch" << false;
+    QTest::newRow("site without watch") << QByteArray("https://www.youtube.com/") << false
+                                        << "https://www.youtube.com/watch?v=abc" << true;
+    QTest::newRow("other site") << QByteArray("https://example.org/watch") << false << "https://example.org/" << false;
 }
 
 void TestCapture::downloadButtonRule() {
-    QFETCH(QString, url);
+    QFETCH(QByteArray, url);
     QFETCH(bool, shown);
+    QFETCH(QString, typed);
+    QFETCH(bool, enabled);
     TestFolder t;
     t.write("Config.INI", kConfig);
+    t.write("Fav.Dat", recordBytes(0, "News", "Clip", url, ""));
     FakeDialogs d;
     TFrmFav w;
     QString opened;
     favWindowHooks().openVideoPage = [&](const QString& u) { opened = u; };
+    bool closed = false;
     EditorDriver driver({[&](TFrmEdtFav* e) {
-        child<QLineEdit>(e, "EdtUrl")->setText(url);
-        QCOMPARE(child<QPushButton>(e, "BtnDownload")->isVisible(), shown);
+        // Shown or not is decided as the editor shows, from the link it shows.
+        QPushButton* button = child<QPushButton>(e, "BtnDownload");
+        QCOMPARE(button->isVisible(), shown);
         QCOMPARE(child<QLineEdit>(e, "EdtUrl")->width(), shown ? 289 : 409);
-        if (shown)
+        QCOMPARE(button->isEnabled(), url.toLower().contains("youtube."));
+        // Typing only enables or disables it.
+        child<QLineEdit>(e, "EdtUrl")->setText(typed);
+        QCOMPARE(button->isVisible(), shown);
+        QCOMPARE(button->isEnabled(), enabled);
+        if (shown && enabled) {
             click(e, "BtnDownload");
+            closed = !e->isVisible();
+        }
     }});
-    openAddEditor(w, 0);
+    const QByteArray before = t.read("Fav.Dat");
+    pickFavoriteMenu(w, 0, "MenuEditFav");
     favWindowHooks().openVideoPage = nullptr;
-    QCOMPARE(opened, shown ? url : QString());
+    QCOMPARE(opened, shown && enabled ? typed : QString());
+    QCOMPARE(closed, shown && enabled);
+    QCOMPARE(t.read("Fav.Dat"), before); // the editor closed as with Cancel
 }
 
 void TestCapture::categoryBoxCompletes() {
@@ -652,7 +675,9 @@ void TestCapture::dropOnOpenEditor() {
         QCOMPARE(text(e, "EdtComment"), QStringLiteral("Second.url"));
         QCOMPARE(text(e, "EdtUrl"), QStringLiteral("https://www.youtube.com/watch?v=x"));
         QCOMPARE(child<QComboBox>(e, "CmbCate")->currentText(), QStringLiteral("Misc"));
-        QVERIFY(child<QPushButton>(e, "BtnDownload")->isVisible());
+        // The new link enables the video button; whether it is there was decided at show.
+        QVERIFY(!child<QPushButton>(e, "BtnDownload")->isVisible());
+        QVERIFY(child<QPushButton>(e, "BtnDownload")->isEnabled());
     }});
     openAddEditor(w, 0);
     QCOMPARE(driver.opened, 1);

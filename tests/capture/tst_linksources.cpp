@@ -66,6 +66,19 @@ void TestLinkSources::browserTitles_data() {
     QTest::newRow("one blank removed of two") << "A  - B"
                                               << "A "
                                               << "A ";
+    // The browsers' own suffixes as they really come.
+    QTest::newRow("Firefox em dash") << QString("Cat video \u2014 Mozilla Firefox")
+                                     << "Cat video"
+                                     << "Cat video";
+    QTest::newRow("Firefox en dash") << QString("Cat video \u2013 Mozilla Firefox")
+                                     << "Cat video"
+                                     << "Cat video";
+    QTest::newRow("Chromium") << "Cat video - Chromium"
+                              << "Cat video"
+                              << "Cat video";
+    QTest::newRow("em dash inside the page title") << QString("Foo \u2014 Bar \u2014 Mozilla Firefox")
+                                                   << QString("Foo \u2014 Bar")
+                                                   << QString("Foo \u2014 Bar");
     QTest::newRow("prefix in any case, twice") << "YOUTUBE - a YouTube - b - c"
                                                << "a b"
                                                << "YOUTUBE - a YouTube - b";
