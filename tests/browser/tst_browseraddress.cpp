@@ -1,6 +1,7 @@
 #include "BrowserAddress.h"
 #include "BrowserProbe.h"
 #include "BrowserWindowFinder.h"
+#include "LinkSources.h"
 #include "TitleDash.h"
 
 #include <QDBusConnection>
@@ -326,6 +327,17 @@ void TestBrowserAddress::addressOfVisiblePage() {
     // Back to back, as when Ctrl+D is pressed again at once: each look-up answers.
     for (int i = 0; i < 3; ++i)
         QCOMPARE(BrowserAddress(*window, 3000), m_server.url(pages.last()));
+    // What the editor opened by Ctrl+D fills in: the front-most browser window's title without
+    // the browser's name, and the page's address. The look-up has its own short limit; a loaded
+    // machine may need another try.
+    EditorFields fields;
+    for (int i = 0; i < 10 && fields.url.isEmpty(); ++i)
+        fields = FieldsFromBrowser(ReadBrowserTitle(), ReadBrowserAddress());
+    // The name ends at the title's first hyphen ("Cat video firefox"), the comment at its last
+    // separator, which is the browser's own.
+    QCOMPARE(fields.name, (QStringLiteral("Cat video ") + pages.last()).section(u'-', 0, 0));
+    QCOMPARE(fields.comment, QStringLiteral("Cat video ") + pages.last());
+    QCOMPARE(fields.url, m_server.url(pages.last()));
     QCOMPARE(accessibilityEnabled(), std::optional<bool>(true));
 
     program.stop();
