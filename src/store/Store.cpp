@@ -99,7 +99,19 @@ void WriteCategories() {
 int NextFavoriteID() {
     const IniFile ini = configFile();
     IniDocument doc = ini.load();
-    const int v = doc.readInteger(QStringLiteral("FavID"), QStringLiteral("NewID"), 0);
+    int v = doc.readInteger(QStringLiteral("FavID"), QStringLiteral("NewID"), 0);
+    // A counter behind the file (a lost or replaced Config.INI) would hand out an ID that a
+    // favorite already has, and one of the two would not show at the next start.
+    if (QFileInfo::exists(FavDataPath())) {
+        RecordFile f(FavDataPath(), FavoriteRecord::Size);
+        f.open();
+        FavoriteRecord rec;
+        while (!f.atEnd()) {
+            f.readNext(rec.data());
+            if (rec.id() >= v && rec.id() < INT32_MAX)
+                v = rec.id() + 1;
+        }
+    }
     doc.setInteger(QStringLiteral("FavID"), QStringLiteral("NewID"), v + 1);
     ini.save(doc);
     return v;

@@ -31,6 +31,7 @@ int RenameCategoryInRecords(const QString& oldName, const QString& newName);
 void ReadCategories(QStringList& list);
 // Writes 1 under every name of CategoryList, in one write of the file.
 void WriteCategories();
+// [FavID] NewID, counted on; never an ID that a record of Fav.Dat already has.
 int NextFavoriteID();
 // Renames a key in place, keeping its value and its position. valueKind: 0 Boolean, 1 integer,
 // 2 text, 3 date, 4 time, 5 date and time, other floating point. The section is rebuilt in

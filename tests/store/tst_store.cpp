@@ -142,20 +142,32 @@ void TestStore::missingDataFile() {
 
 void TestStore::nextFavoriteId_data() {
     QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<QList<int>>("ids");
     QTest::addColumn<int>("id");
     QTest::addColumn<QByteArray>("after");
-    QTest::newRow("no file") << QByteArray() << 0 << QByteArray("[FavID]\nNewID=1\n");
-    QTest::newRow("NewID=41") << QByteArray("[FavID]\nNewID=41\n") << 41 << QByteArray("[FavID]\nNewID=42\n");
-    QTest::newRow("hex") << QByteArray("[FavID]\nNewID=$10\n") << 16 << QByteArray("[FavID]\nNewID=17\n");
+    QTest::newRow("no file") << QByteArray() << QList<int>{} << 0 << QByteArray("[FavID]\nNewID=1\n");
+    QTest::newRow("NewID=41") << QByteArray("[FavID]\nNewID=41\n") << QList<int>{3, 40} << 41
+                              << QByteArray("[FavID]\nNewID=42\n");
+    QTest::newRow("hex") << QByteArray("[FavID]\nNewID=$10\n") << QList<int>{} << 16 << QByteArray("[FavID]\nNewID=17\n");
+    // The settings lost or replaced while the favorites stayed: no ID is handed out twice.
+    QTest::newRow("counter behind the file") << QByteArray() << QList<int>{0, 6, -1, 2} << 7
+                                             << QByteArray("[FavID]\nNewID=8\n");
+    QTest::newRow("counter ahead of the file") << QByteArray("[FavID]\nNewID=2\n") << QList<int>{0, 1}
+                                                        << 2 << QByteArray("[FavID]\nNewID=3\n");
 }
 
 void TestStore::nextFavoriteId() {
     QFETCH(QByteArray, config);
+    QFETCH(QList<int>, ids);
     QFETCH(int, id);
     QFETCH(QByteArray, after);
     TestFolder t;
     if (!config.isEmpty())
         t.write("Config.INI", config);
+    QByteArray dat;
+    for (int i : ids)
+        dat += recordBytes(i, "News", "n", "u", "");
+    t.write("Fav.Dat", dat);
     QCOMPARE(NextFavoriteID(), id);
     QCOMPARE(t.read("Config.INI"), after);
 }
