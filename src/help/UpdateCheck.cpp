@@ -5,7 +5,9 @@
 #include "ProgramFolder.h"
 #include "Shell.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -84,6 +86,7 @@ void CheckForUpdate::done() {
     bool newer = false;
     if (reply->error() == QNetworkReply::NoError) {
         const QByteArray body = reply->read(kMaxBytes + 1);
+        QDir().mkpath(QFileInfo(versionCopyPath()).path());
         QSaveFile copy(versionCopyPath());
         if (body.size() <= kMaxBytes && copy.open(QIODevice::WriteOnly)) {
             copy.write(body + '\n');
