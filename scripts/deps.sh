@@ -3,7 +3,7 @@
 # Quick when they are present already. Run as root (or with sudo available).
 set -euo pipefail
 PACKAGES=(
-    build-essential cmake ninja-build pkg-config
+    build-essential cmake ninja-build pkg-config util-linux
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgl-dev
     liblnk-dev libbfio-dev libx11-dev libxcb1-dev libatspi2.0-dev
     xvfb xauth x11-utils xdotool trayer imagemagick fonts-dejavu-core
@@ -20,4 +20,4 @@ SUDO=""
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+$SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
