@@ -9,8 +9,6 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
-    // The video page's web view shares its GL context with the rest of the program.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     InstanceGuard guard(product::InstanceId);
     if (guard.alreadyRunning())

@@ -5,10 +5,15 @@
 #include "ProductSite.h"
 #include "UserInfo.h"
 
+#include "Shell.h"
+#include "WebViewModule.h"
+
 #include <QApplication>
+#include <QLibrary>
 #include <QScreen>
 #include <QShowEvent>
-#include <QWebEngineView>
+#include <QTimer>
+#include <QUrl>
 
 namespace {
 // The inside of a 389 x 459 window with a frame and a caption.
@@ -42,16 +47,31 @@ void TYoutb::showEvent(QShowEvent* event) {
         FormShow();
 }
 
+bool TYoutb::createWebView() {
+    // The browser engine refuses to start as root unless its sandbox is off.
+    if (runningAsRoot() && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // A code file beside the executable, whatever folder holds the data.
+    QLibrary module(QCoreApplication::applicationDirPath() + QStringLiteral("/PinletWebView"));
+    const auto create = reinterpret_cast<CreateWebViewFn>(module.resolve("pinlet_create_web_view"));
+    m_load = reinterpret_cast<LoadWebViewFn>(module.resolve("pinlet_web_view_load"));
+    if (!create || !m_load)
+        return false;
+    m_webBrowser1 = create(this);
+    m_webBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    m_webBrowser1->setGeometry(3, 3, 374, 414);
+    m_webBrowser1->setAccessibleName(QStringLiteral("Video download page"));
+    m_webBrowser1->show();
+    return true;
+}
+
 void TYoutb::FormShow() {
-    if (!m_webBrowser1) {
-        // The browser engine refuses to start as root unless its sandbox is off.
-        if (runningAsRoot() && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
-            qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-        m_webBrowser1 = new QWebEngineView(this);
-        m_webBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
-        m_webBrowser1->setGeometry(3, 3, 374, 414);
-        m_webBrowser1->setAccessibleName(QStringLiteral("Video download page"));
-        m_webBrowser1->show();
+    const QByteArray address = videoPageAddress(appState().VideoUrl).toUtf8();
+    if (!m_webBrowser1 && !createWebView()) {
+        // No browser engine here: the page still opens, in the user's browser.
+        Shell::instance().open(QString::fromUtf8(address));
+        QTimer::singleShot(0, this, &QWidget::hide);
+        return;
     }
-    m_webBrowser1->load(QUrl::fromEncoded(videoPageAddress(appState().VideoUrl).toUtf8()));
+    m_load(m_webBrowser1, address.constData());
 }

@@ -27,7 +27,7 @@ prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 folder="$prefix/lib/pinlet"
 check "programs, help and sample settings are in the program folder" \
-    test -x "$folder/Pinlet" -a -x "$folder/PinletUpdate" -a -f "$folder/Update.ini"
+    test -x "$folder/Pinlet" -a -x "$folder/PinletUpdate" -a -f "$folder/PinletWebView.so" -a -f "$folder/Update.ini"
 if [ -f "$build/../src/help/Pinlet.html" ] || ls "$folder"/*.html >/dev/null 2>&1; then
     check "the help file is in the program folder" test -f "$folder/Pinlet.html"
 fi
@@ -81,7 +81,7 @@ fi
 if (cd "$build" && cpack -G DEB >/dev/null 2>&1); then
     deb=$(ls "$build"/pinlet_*.deb | head -n1)
     contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
-    for f in ./usr/lib/pinlet/Pinlet ./usr/lib/pinlet/PinletUpdate ./usr/lib/pinlet/Update.ini \
+    for f in ./usr/lib/pinlet/Pinlet ./usr/lib/pinlet/PinletUpdate ./usr/lib/pinlet/PinletWebView.so ./usr/lib/pinlet/Update.ini \
              ./usr/bin/pinlet ./usr/share/applications/pinlet.desktop \
              ./usr/share/icons/hicolor/48x48/apps/pinlet.png ./usr/share/icons/hicolor/scalable/apps/pinlet.svg; do
         check "the package holds $f" grep -qx -- "$f" <<<"$contents"
