@@ -92,14 +92,23 @@ QString CleanPageTitle(const QString& title) {
     return u;
 }
 
-QString ReadBrowserTitle() {
-    const auto window = FrontBrowserWindow();
+namespace {
+QString titleOf(const std::optional<BrowserWindowInfo>& window) {
     return window ? window->title.left(kMaxTitle) : QString();
 }
-
-QString ReadBrowserAddress() {
-    const auto window = FrontBrowserWindow();
+QString addressOf(const std::optional<BrowserWindowInfo>& window) {
     return window ? BrowserAddress(*window).left(kMaxTitle) : QString();
+}
+} // namespace
+
+QString ReadBrowserTitle() { return titleOf(FrontBrowserWindow()); }
+
+QString ReadBrowserAddress() { return addressOf(FrontBrowserWindow()); }
+
+EditorFields FieldsFromFrontBrowser() {
+    const auto window = FrontBrowserWindow();
+    const QString title = titleOf(window);
+    return FieldsFromBrowser(title, title.isEmpty() ? QString() : addressOf(window));
 }
 
 EditorFields FieldsFromBrowser(const QString& title, const QString& address) {

@@ -36,6 +36,9 @@ struct EditorFields {
     QString url;
 };
 EditorFields FieldsFromBrowser(const QString& title, const QString& address);
+// The fields from the front-most browser window: its title and address read from the same
+// window, found once.
+EditorFields FieldsFromFrontBrowser();
 
 // One thing dropped: a local file or folder, or a web link with the title the drag carried.
 struct DroppedItem {

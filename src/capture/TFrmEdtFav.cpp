@@ -154,8 +154,7 @@ void TFrmEdtFav::FormShow() {
         m_edtComment->clear();
         m_edtUrl->clear();
         m_btnApd->setDefault(true);
-        const QString title = ReadBrowserTitle();
-        const EditorFields browser = FieldsFromBrowser(title, title.isEmpty() ? QString() : ReadBrowserAddress());
+        const EditorFields browser = FieldsFromFrontBrowser();
         setFields(browser.name, browser.comment, browser.url);
         const int page = m_main ? m_main->pageControl()->currentIndex() : -1;
         m_cmbCate->setCurrentIndex(page < m_cmbCate->count() ? page : -1);

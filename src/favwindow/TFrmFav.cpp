@@ -698,9 +698,7 @@ bool TFrmFav::FormCloseQuery() {
     const bool saved = runGuarded([this] {
         const IniFile ini = configFile();
         IniDocument doc = ini.load();
-        doc.setInteger(kSize, QStringLiteral("Height"), height());
-        doc.setInteger(kSize, QStringLiteral("Width"), width());
-        doc.setInteger(kSize, QStringLiteral("CateID"), m_pageControl->currentIndex());
+        writeWindowState(doc, std::nullopt);
         ini.save(doc);
     });
     if (saved)
@@ -719,12 +717,18 @@ void TFrmFav::SaveExitState() {
         dz = favWindowHooks().dropZoneGeometry().topLeft();
     const IniFile ini = configFile();
     IniDocument doc = ini.load();
+    writeWindowState(doc, dz);
+    ini.save(doc);
+}
+
+void TFrmFav::writeWindowState(IniDocument& doc, std::optional<QPoint> dropZone) const {
     doc.setInteger(kSize, QStringLiteral("Height"), height());
     doc.setInteger(kSize, QStringLiteral("Width"), width());
-    doc.setInteger(kSize, QStringLiteral("Top"), dz.y());
-    doc.setInteger(kSize, QStringLiteral("Right"), screenWidth() - dz.x());
+    if (dropZone) {
+        doc.setInteger(kSize, QStringLiteral("Top"), dropZone->y());
+        doc.setInteger(kSize, QStringLiteral("Right"), screenWidth() - dropZone->x());
+    }
     doc.setInteger(kSize, QStringLiteral("CateID"), m_pageControl->currentIndex());
-    ini.save(doc);
 }
 
 void TFrmFav::N3Click() {

@@ -9,6 +9,7 @@
 #include <optional>
 
 class ButtonBox;
+class IniDocument;
 struct PendingButton;
 class FavButton;
 class QMenu;
@@ -104,6 +105,9 @@ private:
     void createMenus();
     void createTray();
     void renumberPages(int from);
+    // [Size] keys in their order: Height, Width, then Top and Right when a DropZone place is
+    // given, then CateID.
+    void writeWindowState(IniDocument& doc, std::optional<QPoint> dropZone) const;
     bool refuseCategoryName(const QString& name);
     void registerButton(FavButton* button);
     FavButton* makeButton(const PendingButton& pending, ButtonBox* box);

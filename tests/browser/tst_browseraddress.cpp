@@ -332,7 +332,7 @@ void TestBrowserAddress::addressOfVisiblePage() {
     // machine may need another try.
     EditorFields fields;
     for (int i = 0; i < 10 && fields.url.isEmpty(); ++i)
-        fields = FieldsFromBrowser(ReadBrowserTitle(), ReadBrowserAddress());
+        fields = FieldsFromFrontBrowser();
     // The name ends at the title's first hyphen ("Cat video firefox"), the comment at its last
     // separator, which is the browser's own.
     QCOMPARE(fields.name, (QStringLiteral("Cat video ") + pages.last()).section(u'-', 0, 0));

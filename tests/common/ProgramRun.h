@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestFolder.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -20,16 +22,8 @@ struct ProgramFolderRun {
         }
     }
     QString path(const QString& name) const { return dir.path() + u'/' + name; }
-    void write(const QString& name, const QByteArray& bytes) const {
-        QFile f(path(name));
-        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        f.write(bytes);
-    }
-    QByteArray read(const QString& name) const {
-        QFile f(path(name));
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }
+    void write(const QString& name, const QByteArray& bytes) const { writeTestFile(path(name), bytes); }
+    QByteArray read(const QString& name) const { return readTestFile(path(name)); }
     QProcessEnvironment environment() const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());

@@ -8,6 +8,18 @@
 #include <QString>
 #include <QTemporaryDir>
 
+inline void writeTestFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(bytes);
+}
+
+inline QByteArray readTestFile(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
 // A fresh program folder and fresh shared state for one test case.
 struct TestFolder {
     QTemporaryDir dir;
@@ -17,14 +29,6 @@ struct TestFolder {
     }
     ~TestFolder() { setProgramFolderForTesting(QString()); }
     QString path(const QString& name) const { return dir.path() + u'/' + name; }
-    void write(const QString& name, const QByteArray& bytes) const {
-        QFile f(path(name));
-        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        f.write(bytes);
-    }
-    QByteArray read(const QString& name) const {
-        QFile f(path(name));
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }
+    void write(const QString& name, const QByteArray& bytes) const { writeTestFile(path(name), bytes); }
+    QByteArray read(const QString& name) const { return readTestFile(path(name)); }
 };
